@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs a Windows binary under Wine in the build tree's own prefix (CTest's cross-compiling emulator).
+#   wine-run.sh STATE_DIR program.exe [args...]
+set -euo pipefail
+state=$1
+shift
+root=$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)
+build=$(dirname "$state")
+provider=$(find "$build/tools" -name dvxperf.dll -print -quit 2>/dev/null || true)
+"$root/scripts/wine-prefix.sh" "$state" "$provider"
+export WINEPREFIX=$state/prefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
+export DVX_PORTS_DIR=$state/ports
+exec wine "$@"

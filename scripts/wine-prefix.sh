@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Prepares a private Wine prefix for Dialvox and keeps its wineserver warm.
+#   wine-prefix.sh STATE_DIR [PERF_PROVIDER_DLL]
+# STATE_DIR/prefix is the prefix; STATE_DIR/ports/comN are the Unix paths that COM1..COM3 open
+# (a socat pty link is put there by whoever wants to talk to the port).
+# Safe to call from many processes at once: the first one does the work, the others wait for it.
+set -euo pipefail
+
+state=$(mkdir -p "$1" && cd "$1" && pwd)
+provider=${2:-}
+export WINEPREFIX=$state/prefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
+mkdir -p "$state/ports"
+
+exec 9>"$state/.lock"
+flock 9
+# Wine programs started below may leave servers running; none of them may inherit the lock.
+
+# A new wineserver starts Wine's background services with the first program. Start them here with
+# their output sent nowhere: they outlive the program and would hold a caller's pipe open.
+warm_up() {
+  if wineserver -p >/dev/null 2>&1 9>&-; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  fi
+}
+
+if [ ! -f "$WINEPREFIX/.dialvox-ready" ]; then
+  wineboot -i </dev/null >/dev/null 2>&1 9>&-
+  wineserver -w
+  reg=$state/prefix-settings.reg
+  # Windows paths: doubled backslashes inside a .reg file, single ones on a command line.
+  regpath() { printf 'Z:%s' "$1" | sed 's|/|\\\\|g'; }
+  winpath() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
+  {
+    echo 'REGEDIT4'
+    echo
+    # Wine loads and unloads its print spooler's performance provider on every performance query;
+    # Dialvox queries on every tick, so the prefix goes without it.
+    echo '[-HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\Spooler\Performance]'
+    echo
+    echo '[HKEY_LOCAL_MACHINE\Software\Wine\Ports]'
+    for n in 1 2 3; do echo "\"COM$n\"=\"$state/ports/com$n\""; done
+    echo
+    # One virtual desktop with a taskbar and a tray for every program of the prefix.
+    echo '[HKEY_CURRENT_USER\Software\Wine\Explorer]'
+    echo '"Desktop"="dialvox"'
+    echo '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]'
+    echo '"dialvox"="1024x768"'
+    echo
+    # Test programs that exercise the Windows 98 code paths.
+    echo '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\cpuusage_win98_tests.exe]'
+    echo '"Version"="win98"'
+    if [ -n "$provider" ]; then
+      echo
+      echo '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\DialvoxPerf\Performance]'
+      echo "\"Library\"=\"$(regpath "$(readlink -f "$provider")")\""
+      echo '"Open"="PerfOpen"'
+      echo '"Collect"="PerfCollect"'
+      echo '"Close"="PerfClose"'
+    fi
+  } > "$reg"
+  wine regedit /S "$(winpath "$reg")" </dev/null >/dev/null 2>&1 9>&-
+  # Port mappings and the desktop are read when the wineserver's services start.
+  wineserver -k || true
+  wineserver -w
+  touch "$WINEPREFIX/.dialvox-ready"
+fi
+
+warm_up
