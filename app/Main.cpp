@@ -1,0 +1,204 @@
+#include "app/Main.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/MainLayout.h"
+#include "app/Utils.h"
+#include "counters/Counters.h"
+#include "toolkit/Application.h"
+
+namespace {
+
+const char kPeerEventName[] = "Quirvel_Event_Dialvox_Peersignal";
+constexpr int kHighestProbedPort = 25;
+constexpr int kDefaultTimerInterval = 250;
+constexpr int kDefaultSpinInterval = 400;
+
+}  // namespace
+
+TfrmMain::TfrmMain(SerialOs& serialOs)
+    : Form(kMainLeft, kMainTop, kMainClientWidth, kMainClientHeight),
+      serialOs_(serialOs),
+      TimerPoll(*this) {
+  CreateControls(MainLayout());
+  BindControls();
+  // A failing step ends start-up there; the window stays, and the error shows in the status line.
+  try {
+    FormCreate();
+  } catch (...) {
+    App().HandleException(std::current_exception());
+  }
+  // This copy keeps running unless it was refused: only then may it answer the peers' signals.
+  // Waiting from here on, rather than from the first step, a refused copy can never take its own
+  // signal away from the copy it means to bring back.
+  if (PopupThread && !refused_) PopupThread->Start();
+}
+
+TfrmMain::~TfrmMain() { FormDestroy(); }
+
+void TfrmMain::BindControls() {
+  PageControl1 = &Find<PageControl>("PageControl");
+  cbxPortList = &Find<ComboBox>("cbxPortList");
+  cbxWriteMode = &Find<ComboBox>("cbxWriteMode");
+  cbxMinAtRun = &Find<CheckBox>("cbxMinAtRun");
+  cbxRemSettings = &Find<CheckBox>("cbxRemSettings");
+  cbxAllowMulti = &Find<CheckBox>("cbxAllowMulti");
+  gbxMinMode = &Find<RadioGroup>("gbxMinMode");
+  lblMinNote = &Find<Label>("lblMinNote");
+  IntervalSpinEdit = &Find<SpinEdit>("IntervalSpinEdit");
+  txtStatusLine = &Find<Edit>("txtStatusLine");
+
+  // Initial states as designed.
+  for (const char* item : kWriteModeItems) cbxWriteMode->Add(item);
+  cbxRemSettings->SetChecked(true);
+  gbxMinMode->SetItems({kMinModeItems[0], kMinModeItems[1], kMinModeItems[2]});
+  gbxMinMode->SetItemIndex(0);
+  lblMinNote->SetVisible(false);
+  IntervalSpinEdit->SetRange(50, 5000);
+  IntervalSpinEdit->SetIncrement(10);
+  IntervalSpinEdit->SetValue(kDefaultSpinInterval);
+  TimerPoll.SetEnabled(false);
+  TimerPoll.SetInterval(kDefaultTimerInterval);
+  PageControl1->SetActivePage(pgAbout);
+
+  const struct {
+    const char* name;
+    const char* target;
+  } links[] = {
+      {"Label14", "mailto:device@example.org"},
+      {"Label16", "http://www.example.org/dialvox/"},
+      {"Label19", "mailto:developer1@example.org"},
+      {"Label20", "mailto:developer2@example.org"},
+  };
+  for (const auto& link : links) {
+    auto& label = Find<LinkLabel>(link.name);
+    label.Hint = link.target;
+    label.OnClick = [this](LinkLabel& clicked) { LabelClick(clicked); };
+  }
+
+  // Event bindings.
+  TimerPoll.OnTimer = [this] { PollAndSend(); };
+  cbxPortList->OnChange = [this](ComboBox&) { cbxPortListChange(); };
+  cbxWriteMode->OnChange = [this](ComboBox&) { SaveSettings(); };
+  IntervalSpinEdit->OnChange = [this](SpinEdit&) { IntervalSpinEditChange(); };
+  gbxMinMode->OnClick = [this](RadioGroup&) { gbxMinModeClick(); };
+}
+
+void TfrmMain::FormCreate() {
+  Application& app = App();
+
+  PeerEvent = Handle(CreateEventA(nullptr, FALSE, FALSE, kPeerEventName));
+  const bool anotherCopyRunning = GetLastError() == ERROR_ALREADY_EXISTS;
+
+  app.OnException = [this](const std::exception& error) { AppException(error); };
+  app.OnMinimize = [this] { AppMinimize(); };
+  app.OnRestore = [this] { AppRestore(); };
+
+  // Without the event there is nothing to wait for: this copy runs without single-instance
+  // signalling rather than with a thread whose every wait fails.
+  if (PeerEvent) PopupThread = std::make_unique<TPopupThread>(PeerEvent.Get());
+
+  ChannelList.clear();
+  SetIcon(app.Icon());
+  SetCaption(app.Title());
+  CommPort = std::make_unique<TCommPort>(serialOs_);
+  EnumComPorts(cbxPortList, kHighestProbedPort, false, serialOs_);
+  PageControl1->SetTabWidth((PageControl1->ClientWidth() - 6) / 3);
+  PageControl1->SetActivePage(pgCounters);
+  SelectFirstIfNone(*cbxPortList);
+  cbxWriteMode->SetItemIndex(wmEightChannel);
+  BuildChannels();
+
+  if (cbxPortList->Count() == 0) {
+    ShowStatus(true, "COM портов не найдено");
+  } else {
+    ShowStatus(false, "Готов");
+  }
+
+  LoadSettings();
+  gbxMinModeClick();
+  PollAndSend();
+  TimerPoll.SetEnabled(true);
+
+  if (cbxMinAtRun->Checked()) PostMessageA(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+
+  if (anotherCopyRunning && !cbxAllowMulti->Checked()) {
+    refused_ = true;
+    SetEvent(PeerEvent.Get());
+    app.Terminate();
+  }
+}
+
+void TfrmMain::BuildChannels() {
+  for (int n = 1; n <= kChannelCount; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "cbxCounter%d", n);
+    auto& list = Find<ComboBox>(name);
+    std::snprintf(name, sizeof name, "lblCounter%d", n);
+    list.Tag = &Find<Label>(name);
+    list.OnChange = [this](ComboBox&) { SaveSettings(); };
+    ChannelList.push_back(&list);
+  }
+  for (ComboBox* list : ChannelList) {
+    AssignCounterNames(list);
+    SelectFirstIfNone(*list);
+  }
+}
+
+void TfrmMain::FormDestroy() noexcept {
+  try {
+    if (TrayIconShown) {
+      TrayIconAction(Handle(), App().Icon(), App().Title(), taDelete, WM_TRAYNOTIFY);
+      TrayIconShown = false;
+    }
+    TimerPoll.SetEnabled(false);
+    SaveSettings();
+  } catch (...) {
+    App().HandleException(std::current_exception());
+  }
+  ChannelList.clear();
+  CommPort.reset();
+  // The waiting thread ends before the event it waits on is closed.
+  PopupThread.reset();
+  PeerEvent.Reset();
+}
+
+void TfrmMain::ShowStatus(bool isError, const std::string& text) {
+  txtStatusLine->SetTextColor(isError ? RGB(255, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
+  txtStatusLine->SetText(text);
+}
+
+void TfrmMain::AppException(const std::exception& error) { ShowStatus(true, error.what()); }
+
+int TfrmMain::PortListNumber() const {
+  const std::string text = cbxPortList->Text();
+  char* end = nullptr;
+  const long number = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0') return 1;
+  return static_cast<int>(number);
+}
+
+void TfrmMain::cbxPortListChange() {
+  CommPort->SetPortNumber(PortListNumber());
+  SaveSettings();
+}
+
+void TfrmMain::IntervalSpinEditChange() {
+  TimerPoll.SetInterval(IntervalSpinEdit->Value());
+  SaveSettings();
+}
+
+void TfrmMain::LabelClick(LinkLabel& label) {
+  ShellExecuteA(App().Handle(), nullptr, label.Hint.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+}
+
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TRAYNOTIFY) {
+    WMTrayNotify(lParam);
+    return 0;
+  }
+  return Form::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,87 @@
+// The program's only window: eight channel rows, the settings page, the About page and the status
+// line. It owns the serial port, the channel list and the single-instance event, and runs the
+// poll cycle that feeds the device.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DeviceFrame.h"
+#include "app/PopupThread.h"
+#include "serial/Com32.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Form.h"
+#include "toolkit/Handle.h"
+#include "toolkit/Timer.h"
+
+// The shell sends this to the window for mouse events on the tray icon.
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 123;
+
+class TfrmMain : public Form {
+ public:
+  // Builds the window and runs the whole start-up (FormCreate). The serial calls go through
+  // `serialOs`, so tests can stand in for ports that cannot be had under Wine.
+  explicit TfrmMain(SerialOs& serialOs = RealSerialOs());
+  ~TfrmMain() override;
+
+  // The single way to tell the user something: red for errors, window text otherwise.
+  void ShowStatus(bool isError, const std::string& text);
+
+  // One tick: refresh the load data, show every channel's text, send the write mode's bytes.
+  void PollAndSend();
+
+  void LoadSettings();
+  void SaveSettings();
+
+  // True when start-up found another copy running that does not allow this one.
+  bool Refused() const { return refused_; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void FormCreate();
+  void FormDestroy() noexcept;
+  void BindControls();
+  void BuildChannels();
+
+  void SendToDevice(const std::uint8_t* data, int count);
+  int PortListNumber() const;
+
+  void AppException(const std::exception& error);
+  void AppMinimize();
+  void AppRestore();
+  void WMTrayNotify(LPARAM mouseMessage);
+  void gbxMinModeClick();
+  void cbxPortListChange();
+  void IntervalSpinEditChange();
+  void LabelClick(LinkLabel& label);
+
+  SerialOs& serialOs_;
+
+  // Window-owned state.
+  Handle PeerEvent;
+  std::unique_ptr<TCommPort> CommPort;
+  std::vector<ComboBox*> ChannelList;
+  bool TrayIconShown = false;
+  std::unique_ptr<TPopupThread> PopupThread;
+  bool refused_ = false;
+
+  DeviceFrame Frame{};
+  Timer TimerPoll;
+
+  // Controls, found by name in the layout once the window exists.
+  PageControl* PageControl1 = nullptr;
+  ComboBox* cbxPortList = nullptr;
+  ComboBox* cbxWriteMode = nullptr;
+  CheckBox* cbxMinAtRun = nullptr;
+  CheckBox* cbxRemSettings = nullptr;
+  CheckBox* cbxAllowMulti = nullptr;
+  RadioGroup* gbxMinMode = nullptr;
+  Label* lblMinNote = nullptr;
+  SpinEdit* IntervalSpinEdit = nullptr;
+  Edit* txtStatusLine = nullptr;
+};

@@ -1,0 +1,58 @@
+#include "app/MainLayout.h"
+
+const char* const kPageCaptions[3] = {"Счетчики", "Настройки", "О программе"};
+const char* const kWriteModeItems[4] = {"1 (старый)", "8 (новый)", "8 (калибр. 100%)",
+                                        "8 (калибр. 0%)"};
+const char* const kMinModeItems[3] = {"В панель задач", "В трей (рядом с часами :-)",
+                                      "Становиться невидимым"};
+
+namespace {
+
+using K = ControlKind;
+
+// Channel rows are 26 pixels apart, the first list at top 14.
+#define CHANNEL_ROW(n)                                                                   \
+  {K::Label, "lblRow" #n, "Счетчик " #n, 12, 18 + 26 * (n - 1), 60, 13, pgCounters},    \
+      {K::ComboBox, "cbxCounter" #n, "", 74, 14 + 26 * (n - 1), 145, 21, pgCounters},   \
+      {K::Label, "lblCounter" #n, "n/a", 226, 18 + 26 * (n - 1), 52, 13, pgCounters}
+
+const ControlSpec kLayout[] = {
+    {K::PageControl, "PageControl", "", 8, 4, 289, 261, -1},
+
+    CHANNEL_ROW(1), CHANNEL_ROW(2), CHANNEL_ROW(3), CHANNEL_ROW(4),
+    CHANNEL_ROW(5), CHANNEL_ROW(6), CHANNEL_ROW(7), CHANNEL_ROW(8),
+
+    {K::Label, "Label1", "&COM порт", 8, 12, 56, 13, pgSettings},
+    {K::ComboBox, "cbxPortList", "", 66, 8, 53, 21, pgSettings},
+    {K::Label, "Label2", "Режим", 128, 12, 40, 13, pgSettings},
+    {K::ComboBox, "cbxWriteMode", "", 168, 8, 105, 21, pgSettings},
+    {K::CheckBox, "cbxMinAtRun", "Сворачивать при старте", 8, 36, 200, 17, pgSettings},
+    {K::CheckBox, "cbxRemSettings", "Запоминать настройки", 8, 54, 200, 17, pgSettings},
+    {K::CheckBox, "cbxAllowMulti", "", 8, 72, 15, 17, pgSettings},
+    {K::WrapLabel, "Label22", "Разрешить несколько копий", 26, 74, 110, 26, pgSettings},
+    {K::RadioGroup, "gbxMinMode", "Режим сворачивания", 8, 100, 265, 72, pgSettings},
+    {K::WrapLabel, "lblMinNote", "Если программа стала невидимой, запустите ее еще раз и она появится",
+     16, 174, 221, 33, pgSettings},
+    {K::Label, "Label4", "Интервал обновления", 8, 212, 112, 13, pgSettings},
+    {K::SpinEdit, "IntervalSpinEdit", "", 124, 208, 65, 21, pgSettings},
+    {K::Label, "Label6", "ms", 194, 212, 20, 13, pgSettings},
+
+    {K::Bevel, "Bevel1", "", 10, 9, 265, 215, pgAbout},
+    {K::Label, "Label12", "Автор идеи и разработчик устройства", 20, 20, 240, 13, pgAbout},
+    {K::LinkLabel, "Label14", "Quirvel", 20, 38, 240, 13, pgAbout},
+    {K::Label, "Label10", "Домашняя страничка", 20, 66, 240, 13, pgAbout},
+    {K::LinkLabel, "Label16", "http://www.example.org/dialvox/", 20, 84, 240, 13, pgAbout},
+    {K::Label, "Label18", "Разработка данной утилиты", 20, 112, 240, 13, pgAbout},
+    {K::LinkLabel, "Label19", "Quirvel, разработчик 1", 20, 130, 240, 13, pgAbout},
+    {K::LinkLabel, "Label20", "Quirvel, разработчик 2", 20, 148, 240, 13, pgAbout},
+    {K::Label, "Label21", "Версия: 2.1", 20, 196, 240, 13, pgAbout},
+
+    {K::Label, "Label8", "Статус", 8, 274, 40, 13, -1},
+    {K::Edit, "txtStatusLine", "", 52, 270, 245, 21, -1},
+};
+
+#undef CHANNEL_ROW
+
+}  // namespace
+
+std::span<const ControlSpec> MainLayout() { return kLayout; }

@@ -1,0 +1,49 @@
+// The poll cycle: what the program is for. One tick reads every channel's counter, shows its text
+// and sends the write mode's bytes to the device.
+#include <cstdio>
+
+#include "app/Main.h"
+#include "counters/Counters.h"
+#include "counters/RealCounters.h"
+
+void TfrmMain::PollAndSend() {
+  RefreshLoadData();
+  Frame.fill(0);
+
+  for (std::size_t i = 0; i < ChannelList.size(); ++i) {
+    ComboBox* list = ChannelList[i];
+    TBaseCounter* counter = CounterByIndex(list->ItemIndex());
+    if (!counter) continue;  // no selection: the label keeps its text, the byte stays 0
+    static_cast<Label*>(list->Tag)->SetText(counter->GetText());
+    Frame[kFirstChannelByte + i] = counter->GetByte();
+  }
+
+  const int mode = cbxWriteMode->ItemIndex();
+  if (mode == wmNone) return;
+  if (mode == wmSingleByte) {
+    CommPort->SetBaudRate(kSingleByteBaud);
+    SendToDevice(&Frame[kFirstChannelByte], 1);
+    return;
+  }
+  CompleteFrame(Frame, mode);
+  CommPort->SetBaudRate(kFrameBaud);
+  SendToDevice(Frame.data(), kFrameSize);
+}
+
+void TfrmMain::SendToDevice(const std::uint8_t* data, int count) {
+  if (!CommPort->IsOpen()) {
+    if (cbxPortList->Count() == 0) return;
+    CommPort->SetPortNumber(PortListNumber());
+    try {
+      CommPort->OpenPort();
+    } catch (const OSError& error) {
+      char text[64];
+      std::snprintf(text, sizeof text, "Ошибка открытия COM порта (%d)",
+                    static_cast<int>(error.Code()));
+      ShowStatus(true, text);
+    }
+  }
+  // A failed write raises "Stream write error", which the exception hook shows in the status
+  // line; the next tick writes again (after a dead device, on a freshly opened port).
+  if (CommPort->IsOpen() && count > 0) CommPort->WriteBytes(data, count);
+}

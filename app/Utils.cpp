@@ -1,0 +1,27 @@
+#include "app/Utils.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "toolkit/Controls.h"
+
+void SelectFirstIfNone(ComboBox& list) {
+  if (list.ItemIndex() == -1 && list.Count() > 0) list.SetItemIndex(0);
+}
+
+void TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
+                    UINT callbackMessage) {
+  // The first, 88-byte version of the record: every shell since Windows 95 understands it.
+  NOTIFYICONDATAA data;
+  std::memset(&data, 0, sizeof data);
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = 1;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = callbackMessage;
+  data.hIcon = icon;
+  std::strncpy(data.szTip, tip.c_str(), 63);  // the 64th byte stays zero
+  const DWORD message = action == taAdd ? NIM_ADD : NIM_DELETE;
+  Shell_NotifyIconA(message, &data);
+}

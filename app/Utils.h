@@ -1,0 +1,18 @@
+// Small helpers of the main window: list selection and the notification-area icon.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class ComboBox;
+
+// Selects item 0 of a list that has items and no selection; otherwise leaves it alone.
+void SelectFirstIfNone(ComboBox& list);
+
+enum TrayAction : int { taAdd = 1, taDelete = 2 };
+
+// Adds or deletes the window's tray icon (id 1). The tip is cut to the 63 characters that fit.
+// The shell's answer is not examined: a failed add simply leaves no icon.
+void TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
+                    UINT callbackMessage);

@@ -1,0 +1,28 @@
+// Dialvox: samples the system load on a timer and feeds it to a load indicator on a COM port.
+#include <windows.h>
+
+#include <exception>
+
+#include "app/Main.h"
+#include "app/Modules.h"
+#include "toolkit/Application.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // A module that cannot start ends the program before any window exists.
+  try {
+    InitializeModules();
+  } catch (const std::exception& error) {
+    MessageBoxA(nullptr, error.what(), "Dialvox", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+
+  Application& app = App();
+  app.Initialize(instance);
+  app.SetTitle("Dialvox");
+  {
+    TfrmMain frmMain;
+    app.Run(frmMain);
+  }
+  FinalizeModules();
+  return 0;
+}
