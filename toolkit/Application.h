@@ -1,0 +1,79 @@
+// The application object: title, icon, message loop, the application-wide exception hook, and the
+// hidden top-level window that carries the taskbar button and owns the main window.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "toolkit/Handle.h"
+
+class Form;
+class TaskbarWindow;
+
+class Application {
+ public:
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Common controls, the window class, the icon (resource 1, else the system's) and the taskbar
+  // window, shown as a zero-size window so that it has the taskbar button. Throws OSError.
+  void Initialize(HINSTANCE instance);
+
+  void SetTitle(const std::string& title);
+  const std::string& Title() const { return title_; }
+  HICON Icon() const { return icon_; }
+  HWND Handle() const;
+  HINSTANCE Instance() const { return instance_; }
+  Form* MainForm() const { return mainForm_; }
+
+  // Shows the main form and dispatches messages until WM_QUIT. When the loop has ended the
+  // application is shutting down: synchronised calls from other threads no longer run.
+  void Run(Form& mainForm);
+  // Queues the quit message: whatever was posted before it is handled first.
+  void Terminate();
+
+  // Minimise and restore act only on a real change of state and then raise the notification.
+  // The state stays "minimised" when a handler hides the taskbar window, so a later Restore acts.
+  void Minimize();
+  void Restore();
+  bool IsMinimized() const { return minimized_; }
+
+  std::function<void()> OnMinimize;
+  std::function<void()> OnRestore;
+  std::function<void(const std::exception&)> OnException;
+
+  // SilentAbort is swallowed; anything else goes to OnException, or to a message box without it.
+  void HandleException(std::exception_ptr error) noexcept;
+
+  // For other threads. Runs `step` on the user-interface thread (directly when called there) and
+  // waits until it has run; returns false without running it once the application is shutting
+  // down, so a worker can never wait forever for a loop that has ended.
+  bool Synchronize(const std::function<void()>& step);
+  // Hands an exception of another thread to HandleException on the user-interface thread.
+  void PostException(std::exception_ptr error) noexcept;
+  bool ShuttingDown() const { return shuttingDown_; }
+
+ private:
+  friend Application& App();
+  friend class TaskbarWindow;
+  Application();
+  ~Application();
+
+  HINSTANCE instance_ = nullptr;
+  HICON icon_ = nullptr;
+  std::string title_;
+  std::unique_ptr<TaskbarWindow> window_;
+  Form* mainForm_ = nullptr;
+  DWORD uiThread_ = 0;
+  bool minimized_ = false;
+  std::atomic<bool> shuttingDown_{false};
+  ::Handle shutdownEvent_;
+};
+
+// The one application object of the process.
+Application& App();

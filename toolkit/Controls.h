@@ -1,0 +1,237 @@
+// Thin classes over the standard controls. The form routes each control's notifications to it;
+// a control raises its change events only for the user's own changes, never for the program's.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/GdiObject.h"
+#include "toolkit/StringList.h"
+
+class Form;
+class PageControl;
+
+// Where and how a control is created: in the parent's client coordinates, with the form's font.
+struct ControlSite {
+  HWND parent = nullptr;
+  std::string name;
+  std::string caption;
+  RECT bounds{};
+  HFONT font = nullptr;
+  int id = 0;
+};
+
+// A colour that follows the system's setting: the system colour index with the top bit set.
+constexpr COLORREF SystemColor(int index) { return 0x80000000u | static_cast<COLORREF>(index); }
+// The RGB value of a COLORREF or of a SystemColor.
+COLORREF ResolveColor(COLORREF color);
+
+class Control {
+ public:
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  virtual ~Control();
+
+  HWND Handle() const { return parts_.front(); }
+  const std::string& Name() const { return name_; }
+  virtual std::string Text() const;
+  void SetText(const std::string& text);
+  // The control's own visibility; it is on screen only while its page (if any) is active too.
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  bool Enabled() const;
+  void SetEnabled(bool enabled);
+
+  // The control that one of its windows belongs to; nullptr for any other window.
+  static Control* FromHandle(HWND window);
+
+ protected:
+  explicit Control(const ControlSite& site);
+
+  // Creates one window of the control (the first is its handle) with the form's font.
+  HWND AddPart(const ControlSite& site, const char* className, const char* caption, DWORD style,
+               DWORD exStyle, const RECT& bounds);
+  const std::vector<HWND>& Parts() const { return parts_; }
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+  // Hooks for the messages the form routes here; each answers whether it handled the message.
+  virtual bool HandleCommand(HWND part, WORD code);
+  virtual bool HandleNotify(const NMHDR& header, LRESULT& result);
+  virtual HBRUSH HandleCtlColor(HDC dc);
+  virtual bool HandleSetCursor();
+
+ private:
+  friend class Form;
+  friend class PageControl;
+
+  void SetPageShown(bool shown);
+  void ApplyVisibility();
+  // Stops the routing of messages to this object, before anything else is torn down.
+  void Detach();
+
+  std::string name_;
+  std::vector<HWND> parts_;
+  bool visible_ = true;
+  bool pageShown_ = true;
+};
+
+// Static text; `wrap` breaks it over several lines.
+class Label : public Control {
+ public:
+  Label(const ControlSite& site, bool wrap);
+
+ protected:
+  Label(const ControlSite& site, DWORD extraStyle);
+};
+
+// Blue underlined text with the hand cursor, clickable.
+class LinkLabel : public Label {
+ public:
+  explicit LinkLabel(const ControlSite& site);
+
+  std::string Hint;
+  std::function<void(LinkLabel&)> OnClick;
+
+ protected:
+  bool HandleCommand(HWND part, WORD code) override;
+  HBRUSH HandleCtlColor(HDC dc) override;
+  bool HandleSetCursor() override;
+
+ private:
+  GdiObject<HFONT> underlined_;
+};
+
+// A pick-only drop-down list; `site.bounds` gives its closed height.
+class ComboBox : public Control, public StringList {
+ public:
+  explicit ComboBox(const ControlSite& site);
+
+  void Clear() override;
+  void AddObject(const std::string& text, void* object) override;
+  int Count() const override;
+
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  // The selected item's text, "" when nothing is selected.
+  std::string Text() const override;
+  std::string ItemText(int index) const;
+  void* Object(int index) const;
+  // The item whose whole text equals `text`, ignoring case; -1 when there is none.
+  int IndexOf(const std::string& text) const;
+
+  void* Tag = nullptr;
+  std::function<void(ComboBox&)> OnChange;
+
+ protected:
+  bool HandleCommand(HWND part, WORD code) override;
+};
+
+class CheckBox : public Control {
+ public:
+  explicit CheckBox(const ControlSite& site);
+
+  bool Checked() const;
+  void SetChecked(bool checked);
+};
+
+// A captioned group box with one column of radio buttons.
+class RadioGroup : public Control {
+ public:
+  explicit RadioGroup(const ControlSite& site);
+
+  void SetItems(const std::vector<std::string>& items);
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+
+  std::function<void(RadioGroup&)> OnClick;
+
+ protected:
+  bool HandleCommand(HWND part, WORD code) override;
+
+ private:
+  HWND Button(int index) const { return Parts()[index + 1]; }
+  int ButtonCount() const { return static_cast<int>(Parts().size()) - 1; }
+
+  ControlSite site_;
+};
+
+// A numeric edit with an up-down control.
+class SpinEdit : public Control {
+ public:
+  explicit SpinEdit(const ControlSite& site);
+
+  void SetRange(int minimum, int maximum);
+  int Minimum() const { return minimum_; }
+  int Maximum() const { return maximum_; }
+  // Each arrow click moves the value by this much.
+  void SetIncrement(int increment);
+  // The text read as a decimal integer; the minimum while the text is not a number.
+  int Value() const;
+  void SetValue(int value);
+
+  // The user's typing and arrow clicks, and the correction of an out-of-range value on focus loss.
+  std::function<void(SpinEdit&)> OnChange;
+
+ protected:
+  bool HandleCommand(HWND part, WORD code) override;
+
+ private:
+  HWND UpDown() const { return Parts()[1]; }
+  void SetTextSilently(const std::string& text);
+
+  int minimum_ = 0;
+  int maximum_ = 100;
+  bool settingText_ = false;
+};
+
+// A read-only single-line edit on the button face, with a text colour of its own.
+class Edit : public Control {
+ public:
+  explicit Edit(const ControlSite& site);
+
+  // A COLORREF or a SystemColor.
+  void SetTextColor(COLORREF color);
+  COLORREF TextColor() const { return textColor_; }
+
+ protected:
+  HBRUSH HandleCtlColor(HDC dc) override;
+
+ private:
+  COLORREF textColor_ = SystemColor(COLOR_WINDOWTEXT);
+};
+
+// An etched frame around a group of controls.
+class Bevel : public Control {
+ public:
+  explicit Bevel(const ControlSite& site);
+};
+
+// A tab control whose pages are groups of the form's controls: only the active page's are shown.
+class PageControl : public Control {
+ public:
+  explicit PageControl(const ControlSite& site);
+
+  int AddPage(const std::string& caption);
+  int PageCount() const { return static_cast<int>(pages_.size()); }
+  int ActivePage() const;
+  // Switches pages without a notification.
+  void SetActivePage(int page);
+  int ClientWidth() const;
+  void SetTabWidth(int width);
+  // The page area in the parent's client coordinates.
+  RECT DisplayRect() const;
+  // Puts a control on a page; it is shown only while that page is active.
+  void AddToPage(int page, Control& control);
+
+ protected:
+  bool HandleNotify(const NMHDR& header, LRESULT& result) override;
+
+ private:
+  void ShowPage(int page);
+
+  std::vector<std::vector<Control*>> pages_;
+};

@@ -1,0 +1,83 @@
+// The main window's base: a fixed-size window whose controls are described by a table and found
+// by name. It routes the controls' notifications and timer ticks to their objects.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "toolkit/Controls.h"
+#include "toolkit/Errors.h"
+#include "toolkit/Window.h"
+
+class Timer;
+
+enum class ControlKind {
+  Label,
+  WrapLabel,  // static text broken over several lines
+  LinkLabel,
+  ComboBox,
+  CheckBox,
+  RadioGroup,
+  SpinEdit,
+  Edit,
+  Bevel,
+  PageControl,
+  TabSheet,  // adds a page, captioned `caption`, to the form's page control; no window of its own
+};
+
+// One control of a layout table. `page` -1 puts it on the form; 0.. on that page of the form's
+// page control, with left and top relative to the page area.
+struct ControlSpec {
+  ControlKind kind;
+  const char* name;
+  const char* caption;
+  int left, top, width, height;
+  int page;
+};
+
+class Form : public Window {
+ public:
+  // A window with a caption, system menu and minimise button whose client area is exactly
+  // clientWidth × clientHeight, owned by the application's taskbar window. Throws OSError.
+  Form(int left, int top, int clientWidth, int clientHeight);
+  ~Form() override;
+
+  void SetCaption(const std::string& caption);
+  void SetIcon(HICON icon);
+  HFONT Font() const { return font_.Get(); }
+
+  // Creates the controls in table order. A page control comes before the controls of its pages.
+  void CreateControls(std::span<const ControlSpec> layout);
+
+  Control* FindControl(const std::string& name) const;
+  // Throws Error when there is no control of that name and kind.
+  template <class T>
+  T& Find(const std::string& name) const {
+    T* control = dynamic_cast<T*>(FindControl(name));
+    if (!control) throw Error("Control \"" + name + "\" not found");
+    return *control;
+  }
+
+ protected:
+  // Derived forms handle their own messages and pass the rest here.
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  friend class Timer;
+  UINT_PTR AddTimer(Timer& timer);
+  void RemoveTimer(const Timer& timer);
+
+  std::unique_ptr<Control> MakeControl(const ControlSpec& spec);
+  void RestoreFocus();
+
+  GdiObject<HFONT> font_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  PageControl* pages_ = nullptr;
+  std::vector<Timer*> timers_;
+  UINT_PTR nextTimerId_ = 1;
+  HWND focus_ = nullptr;
+};

@@ -1,0 +1,42 @@
+// A worker thread. Its body never lets an exception escape: it goes to the user-interface
+// thread's exception handling instead.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+
+#include "toolkit/Handle.h"
+
+class Thread {
+ public:
+  Thread(const Thread&) = delete;
+  Thread& operator=(const Thread&) = delete;
+  // The thread must have ended (WaitFor) unless it frees itself.
+  virtual ~Thread();
+
+  void Start();
+  // Only sets the flag; Execute looks at it.
+  void Terminate() { terminated_ = true; }
+  bool Terminated() const { return terminated_; }
+  HANDLE Handle() const { return handle_.Get(); }
+  void WaitFor();
+
+  // Set before Start: the object deletes itself when Execute has returned. Nobody may touch it
+  // after Start then.
+  bool FreeOnTerminate = false;
+
+ protected:
+  Thread() = default;
+  virtual void Execute() = 0;
+  // Runs `step` on the user-interface thread and waits for it; false, without running it, once
+  // the application is shutting down.
+  bool Synchronize(const std::function<void()>& step);
+
+ private:
+  static DWORD WINAPI Entry(void* self);
+
+  std::atomic<bool> terminated_{false};
+  ::Handle handle_;
+};

@@ -1,0 +1,36 @@
+// Base of the program's own windows: the window procedure hands each message to the object that
+// owns the window, and no exception ever unwinds through the system's frames.
+#pragma once
+
+#include <windows.h>
+
+class Window {
+ public:
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  // Destroys the window if it still exists. The derived parts are gone by then, so a derived
+  // class that must see its own WM_DESTROY destroys the window in its own destructor.
+  virtual ~Window();
+
+  HWND Handle() const { return handle_; }
+  // The object behind one of our windows; nullptr for any other window.
+  static Window* FromHandle(HWND window);
+
+ protected:
+  Window() = default;
+
+  // CreateWindowExA on our own window class (button-face background, arrow cursor). Throws OSError.
+  void Create(DWORD exStyle, const char* caption, DWORD style, int left, int top, int width,
+              int height, HWND parentOrOwner);
+  // Destroys the window now; the destructor then has nothing left to do.
+  void Destroy();
+
+  // Every message of the window; the default is DefWindowProcA. An exception thrown here goes to
+  // the application's exception handling and the message answers 0.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND handle_ = nullptr;
+};
