@@ -2,7 +2,8 @@
 # Runs a Windows binary under Wine in the build tree's own prefix (CTest's cross-compiling emulator).
 #   wine-run.sh STATE_DIR program.exe [args...]
 set -euo pipefail
-state=$1
+# Wine takes only an absolute WINEPREFIX; callers may name the state directory relative to here.
+state=$(mkdir -p "$1" && cd "$1" && pwd)
 shift
 root=$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)
 build=$(dirname "$state")
