@@ -56,7 +56,7 @@ TEST(Page, ShowsTheModeAndOnlyTheChannelsTheLineCarries) {
   EXPECT_THAT(page, testing::HasSubstr("mode: one-byte"));
   EXPECT_THAT(page, testing::HasSubstr(" 1 [####################....................]  50.20 %  128\n"));
   EXPECT_THAT(page, testing::HasSubstr(" 2 [                                        ]      - %    -\n"));
-  EXPECT_THAT(page, testing::HasSubstr("good 7  bad 2  skipped 5 bytes  4.0 frames/s  last frame 0.25 s ago"));
+  EXPECT_THAT(page, testing::HasSubstr("good 7, bad 2, skipped 5 bytes, 4.0 frames/s, last frame 0.25 s ago"));
 }
 
 }  // namespace

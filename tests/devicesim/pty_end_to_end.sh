@@ -19,6 +19,7 @@ for _ in $(seq 50); do
   [ -e "$dir/device" ] && [ -e "$dir/port" ] && break
   sleep 0.1
 done
+[ -e "$dir/device" ] && [ -e "$dir/port" ] || { echo "socat made no pty pair"; cat "$dir/socat.err"; exit 1; }
 
 timeout 10 "$sim" --frames 3 "$dir/device" >"$dir/out" 2>"$dir/err" &
 sim_pid=$!

@@ -55,4 +55,9 @@ std::string FrameLine(const Frame& frame, Clock::duration sinceStart) {
   return line;
 }
 
+std::string CountsText(const DecoderCounts& counts) {
+  return "good " + std::to_string(counts.good) + ", bad " + std::to_string(counts.bad) + ", skipped " +
+         std::to_string(counts.skipped) + " bytes";
+}
+
 }  // namespace devicesim

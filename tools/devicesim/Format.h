@@ -22,4 +22,7 @@ std::string GaugeBar(std::uint8_t byte, int width, bool unicode);
 // one-byte mode lists channel 1 only.
 std::string FrameLine(const Frame& frame, Clock::duration sinceStart);
 
+// "good 3, bad 1, skipped 13 bytes"
+std::string CountsText(const DecoderCounts& counts);
+
 }  // namespace devicesim

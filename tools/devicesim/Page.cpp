@@ -32,11 +32,9 @@ std::string RenderPage(const PageState& state) {
     page += GaugeRow(i, carried ? std::optional<std::uint8_t>(state.last->channels[i]) : std::nullopt, state.unicode);
   }
 
-  char stats[160];
-  std::snprintf(stats, sizeof stats, "\ngood %llu  bad %llu  skipped %llu bytes  %.1f frames/s  ",
-                static_cast<unsigned long long>(state.counts.good), static_cast<unsigned long long>(state.counts.bad),
-                static_cast<unsigned long long>(state.counts.skipped), state.framesPerSecond);
-  page += stats;
+  char rate[48];
+  std::snprintf(rate, sizeof rate, ", %.1f frames/s, ", state.framesPerSecond);
+  page += '\n' + CountsText(state.counts) + rate;
   if (state.last) {
     char age[48];
     std::snprintf(age, sizeof age, "last frame %.2f s ago\n",

@@ -120,12 +120,7 @@ int Run(const Options& options) {
   }
   screen.reset();
 
-  const DecoderCounts& counts = decoder.Counts();
-  if (!options.quiet) {
-    std::fprintf(stderr, "devicesim: good %llu, bad %llu, skipped %llu bytes\n",
-                 static_cast<unsigned long long>(counts.good), static_cast<unsigned long long>(counts.bad),
-                 static_cast<unsigned long long>(counts.skipped));
-  }
+  if (!options.quiet) std::fprintf(stderr, "devicesim: %s\n", CountsText(decoder.Counts()).c_str());
   if (options.frames && !enough) {
     std::fprintf(stderr, "devicesim: %s after %u of %u frames\n", ended ? "the line ended" : "stopped", printed,
                  *options.frames);
