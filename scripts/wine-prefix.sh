@@ -23,13 +23,14 @@ warm_up() {
   fi
 }
 
+# Windows paths: doubled backslashes inside a .reg file, single ones on a command line.
+regpath() { printf 'Z:%s' "$1" | sed 's|/|\\\\|g'; }
+winpath() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
+
 if [ ! -f "$WINEPREFIX/.dialvox-ready" ]; then
   wineboot -i </dev/null >/dev/null 2>&1 9>&-
   wineserver -w
   reg=$state/prefix-settings.reg
-  # Windows paths: doubled backslashes inside a .reg file, single ones on a command line.
-  regpath() { printf 'Z:%s' "$1" | sed 's|/|\\\\|g'; }
-  winpath() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
   {
     echo 'REGEDIT4'
     echo
@@ -49,14 +50,6 @@ if [ ! -f "$WINEPREFIX/.dialvox-ready" ]; then
     # Test programs that exercise the Windows 98 code paths.
     echo '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\cpuusage_win98_tests.exe]'
     echo '"Version"="win98"'
-    if [ -n "$provider" ]; then
-      echo
-      echo '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\DialvoxPerf\Performance]'
-      echo "\"Library\"=\"$(regpath "$(readlink -f "$provider")")\""
-      echo '"Open"="PerfOpen"'
-      echo '"Collect"="PerfCollect"'
-      echo '"Close"="PerfClose"'
-    fi
   } > "$reg"
   wine regedit /S "$(winpath "$reg")" </dev/null >/dev/null 2>&1 9>&-
   # Port mappings and the desktop are read when the wineserver's services start.
@@ -66,3 +59,23 @@ if [ ! -f "$WINEPREFIX/.dialvox-ready" ]; then
 fi
 
 warm_up
+
+# The provider may be built after the prefix was made (a test run of another target first), or in
+# another place: register it whenever it differs from the one registered last.
+if [ -n "$provider" ]; then
+  library=$(readlink -f "$provider")
+  if [ "$(cat "$state/.perf-provider" 2>/dev/null)" != "$library" ]; then
+    reg=$state/perf-provider.reg
+    {
+      echo 'REGEDIT4'
+      echo
+      echo '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\DialvoxPerf\Performance]'
+      echo "\"Library\"=\"$(regpath "$library")\""
+      echo '"Open"="PerfOpen"'
+      echo '"Collect"="PerfCollect"'
+      echo '"Close"="PerfClose"'
+    } > "$reg"
+    wine regedit /S "$(winpath "$reg")" </dev/null >/dev/null 2>&1 9>&-
+    echo "$library" > "$state/.perf-provider"
+  fi
+fi
