@@ -57,12 +57,18 @@ class Application {
   // Hands an exception of another thread to HandleException on the user-interface thread.
   void PostException(std::exception_ptr error) noexcept;
   bool ShuttingDown() const { return shuttingDown_; }
+  // Waits for a kernel object. On the user-interface thread it keeps serving synchronised calls
+  // meanwhile: a worker that is being waited for may be waiting for this thread itself.
+  void WaitFor(HANDLE object);
 
  private:
   friend Application& App();
   friend class TaskbarWindow;
   Application();
   ~Application();
+
+  void ShowException(const std::exception& error) noexcept;
+  void RunStep(const std::function<void()>& step) noexcept;
 
   HINSTANCE instance_ = nullptr;
   HICON icon_ = nullptr;

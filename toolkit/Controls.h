@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -56,6 +57,9 @@ class Control {
   HWND AddPart(const ControlSite& site, const char* className, const char* caption, DWORD style,
                DWORD exStyle, const RECT& bounds);
   const std::vector<HWND>& Parts() const { return parts_; }
+  void DestroyParts(std::size_t first);
+  // True while the program itself changes the text, whose notifications are then not the user's.
+  bool SettingText() const { return settingText_; }
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
   // Hooks for the messages the form routes here; each answers whether it handled the message.
@@ -77,6 +81,7 @@ class Control {
   std::vector<HWND> parts_;
   bool visible_ = true;
   bool pageShown_ = true;
+  bool settingText_ = false;
 };
 
 // Static text; `wrap` breaks it over several lines.
@@ -153,10 +158,10 @@ class RadioGroup : public Control {
   bool HandleCommand(HWND part, WORD code) override;
 
  private:
-  HWND Button(int index) const { return Parts()[index + 1]; }
   int ButtonCount() const { return static_cast<int>(Parts().size()) - 1; }
 
   ControlSite site_;
+  int index_ = -1;
 };
 
 // A numeric edit with an up-down control.
@@ -181,11 +186,10 @@ class SpinEdit : public Control {
 
  private:
   HWND UpDown() const { return Parts()[1]; }
-  void SetTextSilently(const std::string& text);
+  bool Parse(int& value) const;
 
   int minimum_ = 0;
   int maximum_ = 100;
-  bool settingText_ = false;
 };
 
 // A read-only single-line edit on the button face, with a text colour of its own.

@@ -1,0 +1,257 @@
+#include "toolkit/Application.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+#include "toolkit/Errors.h"
+#include "toolkit/Form.h"
+#include "toolkit/Window.h"
+
+namespace {
+
+// Messages of the taskbar window, posted from other threads or to itself.
+constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;      // lParam: new std::shared_ptr<SyncRequest>
+constexpr UINT WM_THREADEXCEPTION = WM_APP + 2;  // lParam: new std::exception_ptr
+constexpr UINT WM_ACTIVATEMAINFORM = WM_APP + 3;
+
+// One synchronised call. The waiting worker and the posted message share it, so it stays valid
+// whichever of them lets go last, also when the message is handled late or never.
+struct SyncRequest {
+  enum State : int { Pending, Running, Done, Abandoned };
+
+  explicit SyncRequest(const std::function<void()>& work)
+      : step(work), done(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    if (!done) RaiseLastOSError();
+  }
+
+  std::function<void()> step;
+  std::atomic<int> state{Pending};
+  Handle done;
+};
+
+// Takes the one state change that decides who owns the step: the user-interface thread runs it
+// only if the worker has not given up, and the worker gives up only if it has not started.
+bool Claim(SyncRequest& request, SyncRequest::State newState) {
+  int expected = SyncRequest::Pending;
+  return request.state.compare_exchange_strong(expected, newState);
+}
+
+}  // namespace
+
+// The application's own top-level window: zero size, so only its taskbar button is seen. It owns
+// the main form, which the system therefore hides while this window is minimised.
+class TaskbarWindow : public Window {
+ public:
+  explicit TaskbarWindow(const std::string& title) {
+    Create(0, title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
+           GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr);
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    Application& app = App();
+    switch (message) {
+      case WM_SYSCOMMAND:
+        // The taskbar button's clicks and menu arrive here.
+        switch (wParam & 0xFFF0) {
+          case SC_MINIMIZE:
+            app.Minimize();
+            return 0;
+          case SC_RESTORE:
+            app.Restore();
+            return 0;
+        }
+        break;
+      case WM_SIZE:
+        // The system may change the state by other ways (the shell's "show desktop", a shell
+        // that restores the window itself); the notifications follow the real state.
+        if (wParam == SIZE_MINIMIZED) app.Minimize();
+        if (wParam == SIZE_RESTORED) app.Restore();
+        break;
+      case WM_ACTIVATE:
+        // Activating the application (its taskbar button) activates the main form; posted, as
+        // activation must not change while it is being processed.
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam))
+          PostMessageA(Handle(), WM_ACTIVATEMAINFORM, 0, 0);
+        break;
+      case WM_ACTIVATEMAINFORM:
+        if (Form* form = app.MainForm();
+            form && IsWindowVisible(form->Handle()) && IsWindowEnabled(form->Handle()))
+          SetActiveWindow(form->Handle());
+        return 0;
+      case WM_CLOSE:
+        app.Terminate();
+        return 0;
+      case WM_SYNCHRONIZE: {
+        const std::unique_ptr<std::shared_ptr<SyncRequest>> request(
+            reinterpret_cast<std::shared_ptr<SyncRequest>*>(lParam));
+        SyncRequest& call = **request;
+        // After the loop, a message box can still pump this message: the worker has given up
+        // by then, and whatever the step touches may be gone.
+        if (app.ShuttingDown() || !Claim(call, SyncRequest::Running)) return 0;
+        app.RunStep(call.step);
+        call.state = SyncRequest::Done;
+        SetEvent(call.done.Get());
+        return 0;
+      }
+      case WM_THREADEXCEPTION: {
+        const std::unique_ptr<std::exception_ptr> error(reinterpret_cast<std::exception_ptr*>(lParam));
+        if (!app.ShuttingDown()) app.HandleException(*error);
+        return 0;
+      }
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+};
+
+Application::Application() = default;
+Application::~Application() = default;
+
+Application& App() {
+  // Never destroyed: worker threads may still ask for it while static objects are torn down.
+  static Application* const app = new Application;
+  return *app;
+}
+
+void Application::Initialize(HINSTANCE instance) {
+  instance_ = instance;
+  uiThread_ = GetCurrentThreadId();
+
+  INITCOMMONCONTROLSEX controls{sizeof controls,
+                                ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
+
+  shutdownEvent_ = ::Handle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  if (!shutdownEvent_) RaiseLastOSError();
+
+  window_ = std::make_unique<TaskbarWindow>(title_);
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+}
+
+HWND Application::Handle() const { return window_ ? window_->Handle() : nullptr; }
+
+void Application::SetTitle(const std::string& title) {
+  title_ = title;
+  if (window_) SetWindowTextA(Handle(), title_.c_str());
+}
+
+void Application::Run(Form& mainForm) {
+  mainForm_ = &mainForm;
+  ShowWindow(mainForm.Handle(), SW_SHOW);
+  UpdateWindow(mainForm.Handle());
+
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // The dialog manager gives the form Tab, the arrow keys and the Alt+letter mnemonics.
+    if (mainForm.Handle() && IsDialogMessageA(mainForm.Handle(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+
+  shuttingDown_ = true;
+  SetEvent(shutdownEvent_.Get());
+  mainForm_ = nullptr;
+}
+
+void Application::Terminate() { PostQuitMessage(0); }
+
+void Application::Minimize() {
+  if (minimized_) return;
+  // Marked first: the WM_SIZE that ShowWindow sends must not raise the notification again.
+  minimized_ = true;
+  ShowWindow(Handle(), SW_MINIMIZE);
+  if (OnMinimize) OnMinimize();
+}
+
+void Application::Restore() {
+  if (!minimized_) return;
+  minimized_ = false;
+  // Also shows the window when a minimise handler has hidden it.
+  ShowWindow(Handle(), SW_RESTORE);
+  if (OnRestore) OnRestore();
+}
+
+void Application::HandleException(std::exception_ptr error) noexcept {
+  if (!error) return;
+  try {
+    std::rethrow_exception(error);
+  } catch (const SilentAbort&) {
+  } catch (const std::exception& exception) {
+    ShowException(exception);
+  } catch (...) {
+    ShowException(std::runtime_error("Unknown exception"));
+  }
+}
+
+void Application::ShowException(const std::exception& error) noexcept {
+  if (OnException) {
+    try {
+      OnException(error);
+      return;
+    } catch (...) {
+      // The hook itself failed: the user still learns of the original error below.
+    }
+  }
+  const HWND owner = mainForm_ ? mainForm_->Handle() : Handle();
+  MessageBoxA(owner, error.what(), title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void Application::RunStep(const std::function<void()>& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+}
+
+bool Application::Synchronize(const std::function<void()>& step) {
+  if (GetCurrentThreadId() == uiThread_) {
+    RunStep(step);
+    return true;
+  }
+  if (!window_ || shuttingDown_) return false;
+
+  auto request = std::make_shared<SyncRequest>(step);
+  auto message = std::make_unique<std::shared_ptr<SyncRequest>>(request);
+  if (!PostMessageA(Handle(), WM_SYNCHRONIZE, 0, reinterpret_cast<LPARAM>(message.get())))
+    return false;
+  message.release();  // the message owns it now
+
+  // The loop may end while the request waits in the queue: the shutdown event then frees us.
+  const HANDLE events[] = {request->done.Get(), shutdownEvent_.Get()};
+  if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
+  if (Claim(*request, SyncRequest::Abandoned)) return false;
+  // The step had already started: it finishes, as the user-interface thread is inside it.
+  WaitForSingleObject(request->done.Get(), INFINITE);
+  return true;
+}
+
+void Application::PostException(std::exception_ptr error) noexcept {
+  try {
+    auto message = std::make_unique<std::exception_ptr>(std::move(error));
+    if (window_ && PostMessageA(Handle(), WM_THREADEXCEPTION, 0,
+                                reinterpret_cast<LPARAM>(message.get())))
+      message.release();
+  } catch (...) {
+    // Out of memory while reporting: nothing is left that could tell anyone.
+  }
+}
+
+void Application::WaitFor(HANDLE object) {
+  if (GetCurrentThreadId() != uiThread_ || !window_) {
+    WaitForSingleObject(object, INFINITE);
+    return;
+  }
+  while (MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_POSTMESSAGE) ==
+         WAIT_OBJECT_0 + 1) {
+    MSG message;
+    while (PeekMessageA(&message, Handle(), WM_SYNCHRONIZE, WM_SYNCHRONIZE, PM_REMOVE))
+      DispatchMessageA(&message);
+  }
+}

@@ -1,0 +1,74 @@
+#include "toolkit/Controls.h"
+
+#include <cstdio>
+
+#include "toolkit/Errors.h"
+
+namespace {
+
+constexpr int kDroppedItems = 10;
+
+[[noreturn]] void RaiseIndexError(int index) {
+  char message[48];
+  std::snprintf(message, sizeof message, "List index out of bounds (%d)", index);
+  throw Error(message);
+}
+
+}  // namespace
+
+ComboBox::ComboBox(const ControlSite& site) : Control(site) {
+  const HWND box = AddPart(site, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                           0, site.bounds);
+  // The window's height is the closed box plus the dropped list, here about ten items.
+  const int itemHeight = static_cast<int>(Send(CB_GETITEMHEIGHT, 0));
+  const int closedHeight = site.bounds.bottom - site.bounds.top;
+  SetWindowPos(box, nullptr, 0, 0, site.bounds.right - site.bounds.left,
+               closedHeight + kDroppedItems * itemHeight + 2,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ComboBox::Clear() { Send(CB_RESETCONTENT); }
+
+void ComboBox::AddObject(const std::string& text, void* object) {
+  const LRESULT index = Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  if (index < 0) throw Error("Out of system resources");
+  Send(CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(object));
+}
+
+int ComboBox::Count() const { return static_cast<int>(Send(CB_GETCOUNT)); }
+
+int ComboBox::ItemIndex() const { return static_cast<int>(Send(CB_GETCURSEL)); }
+
+void ComboBox::SetItemIndex(int index) { Send(CB_SETCURSEL, index); }
+
+std::string ComboBox::Text() const {
+  const int index = ItemIndex();
+  return index < 0 ? std::string() : ItemText(index);
+}
+
+std::string ComboBox::ItemText(int index) const {
+  const LRESULT length = Send(CB_GETLBTEXTLEN, index);
+  if (length == CB_ERR) RaiseIndexError(index);
+  std::string text(length + 1, '\0');
+  text.resize(Send(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data())));
+  return text;
+}
+
+void* ComboBox::Object(int index) const {
+  if (index < 0 || index >= Count()) RaiseIndexError(index);
+  return reinterpret_cast<void*>(Send(CB_GETITEMDATA, index));
+}
+
+int ComboBox::IndexOf(const std::string& text) const {
+  // lstrcmpiA folds case by the user's locale, Cyrillic included.
+  for (int index = 0, count = Count(); index < count; ++index)
+    if (lstrcmpiA(ItemText(index).c_str(), text.c_str()) == 0) return index;
+  return -1;
+}
+
+bool ComboBox::HandleCommand(HWND, WORD code) {
+  // CB_SETCURSEL sends nothing, so this is always the user's choice.
+  if (code != CBN_SELCHANGE) return false;
+  if (OnChange) OnChange(*this);
+  return true;
+}

@@ -1,0 +1,97 @@
+#include "toolkit/Controls.h"
+
+#include "toolkit/Errors.h"
+
+namespace {
+
+// A window property rather than GWLP_USERDATA: the standard controls leave neither to us by
+// contract, but a named property cannot clash with anyone else's use.
+const char kControlProperty[] = "DialvoxControl";
+
+}  // namespace
+
+COLORREF ResolveColor(COLORREF color) {
+  return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
+}
+
+Control::Control(const ControlSite& site) : name_(site.name) {}
+
+Control::~Control() {
+  Detach();
+  for (HWND part : parts_)
+    if (IsWindow(part)) DestroyWindow(part);
+}
+
+Control* Control::FromHandle(HWND window) {
+  return window ? static_cast<Control*>(GetPropA(window, kControlProperty)) : nullptr;
+}
+
+HWND Control::AddPart(const ControlSite& site, const char* className, const char* caption,
+                      DWORD style, DWORD exStyle, const RECT& bounds) {
+  style |= WS_CHILD;
+  if (visible_ && pageShown_) style |= WS_VISIBLE;
+  if (!parts_.empty() && !IsWindowEnabled(Handle())) style |= WS_DISABLED;
+  const HWND part = CreateWindowExA(exStyle, className, caption, style, bounds.left, bounds.top,
+                                    bounds.right - bounds.left, bounds.bottom - bounds.top,
+                                    site.parent, reinterpret_cast<HMENU>(INT_PTR{site.id}),
+                                    GetModuleHandleA(nullptr), nullptr);
+  if (!part) RaiseLastOSError();
+  parts_.push_back(part);
+  SetPropA(part, kControlProperty, this);
+  if (site.font) SendMessageA(part, WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
+  return part;
+}
+
+void Control::DestroyParts(std::size_t first) {
+  while (parts_.size() > first) {
+    RemovePropA(parts_.back(), kControlProperty);
+    DestroyWindow(parts_.back());
+    parts_.pop_back();
+  }
+}
+
+void Control::Detach() {
+  for (HWND part : parts_) RemovePropA(part, kControlProperty);
+}
+
+LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return SendMessageA(Handle(), message, wParam, lParam);
+}
+
+std::string Control::Text() const {
+  std::string text(GetWindowTextLengthA(Handle()) + 1, '\0');
+  text.resize(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+void Control::SetText(const std::string& text) {
+  settingText_ = true;
+  SetWindowTextA(Handle(), text.c_str());
+  settingText_ = false;
+}
+
+void Control::SetVisible(bool visible) {
+  visible_ = visible;
+  ApplyVisibility();
+}
+
+void Control::SetPageShown(bool shown) {
+  pageShown_ = shown;
+  ApplyVisibility();
+}
+
+void Control::ApplyVisibility() {
+  const int command = visible_ && pageShown_ ? SW_SHOWNA : SW_HIDE;
+  for (HWND part : parts_) ShowWindow(part, command);
+}
+
+bool Control::Enabled() const { return IsWindowEnabled(Handle()); }
+
+void Control::SetEnabled(bool enabled) {
+  for (HWND part : parts_) EnableWindow(part, enabled);
+}
+
+bool Control::HandleCommand(HWND, WORD) { return false; }
+bool Control::HandleNotify(const NMHDR&, LRESULT&) { return false; }
+HBRUSH Control::HandleCtlColor(HDC) { return nullptr; }
+bool Control::HandleSetCursor() { return false; }

@@ -1,0 +1,171 @@
+#include "toolkit/Form.h"
+
+#include <algorithm>
+
+#include "toolkit/Application.h"
+#include "toolkit/Timer.h"
+
+namespace {
+
+constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// Control ids only need to differ from IDOK and IDCANCEL, which the dialog manager sends itself.
+constexpr int kFirstControlId = 100;
+
+}  // namespace
+
+Form::Form(int left, int top, int clientWidth, int clientHeight)
+    : font_(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif")) {
+  RECT frame{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+  // Owned by the taskbar window: no taskbar button of its own, hidden while that one is minimised.
+  Create(0, "", kFormStyle, left, top, frame.right - frame.left, frame.bottom - frame.top,
+         App().Handle());
+}
+
+Form::~Form() {
+  // The controls' events may lead into a derived form that is already gone: nothing is routed
+  // to them while the window and its children are destroyed.
+  for (auto& control : controls_) control->Detach();
+  Destroy();
+}
+
+void Form::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
+
+void Form::SetIcon(HICON icon) {
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+std::unique_ptr<Control> Form::MakeControl(const ControlSpec& spec) {
+  ControlSite site;
+  site.parent = Handle();
+  site.name = spec.name;
+  site.caption = spec.caption;
+  site.bounds = RECT{spec.left, spec.top, spec.left + spec.width, spec.top + spec.height};
+  site.font = font_.Get();
+  site.id = kFirstControlId + static_cast<int>(controls_.size());
+  if (spec.page >= 0) {
+    if (!pages_) throw Error("Control \"" + site.name + "\" is on a page, but there are no pages");
+    const RECT area = pages_->DisplayRect();
+    OffsetRect(&site.bounds, area.left, area.top);
+  }
+
+  switch (spec.kind) {
+    case ControlKind::Label: return std::make_unique<Label>(site, false);
+    case ControlKind::WrapLabel: return std::make_unique<Label>(site, true);
+    case ControlKind::LinkLabel: return std::make_unique<LinkLabel>(site);
+    case ControlKind::ComboBox: return std::make_unique<ComboBox>(site);
+    case ControlKind::CheckBox: return std::make_unique<CheckBox>(site);
+    case ControlKind::RadioGroup: return std::make_unique<RadioGroup>(site);
+    case ControlKind::SpinEdit: return std::make_unique<SpinEdit>(site);
+    case ControlKind::Edit: return std::make_unique<Edit>(site);
+    case ControlKind::Bevel: return std::make_unique<Bevel>(site);
+    case ControlKind::PageControl: return std::make_unique<PageControl>(site);
+    case ControlKind::TabSheet: break;
+  }
+  throw Error("Control \"" + site.name + "\" has no window of its own");
+}
+
+void Form::CreateControls(std::span<const ControlSpec> layout) {
+  // Frames that other controls lie on (page control, bevel) go below all of them.
+  std::vector<Control*> backdrops;
+  for (const ControlSpec& spec : layout) {
+    if (spec.kind == ControlKind::TabSheet) {
+      if (!pages_) throw Error(std::string("Page \"") + spec.name + "\" has no page control");
+      pages_->AddPage(spec.caption);
+      continue;
+    }
+    if (FindControl(spec.name)) throw Error(std::string("Control \"") + spec.name + "\" exists twice");
+    controls_.push_back(MakeControl(spec));
+    Control& control = *controls_.back();
+    if (spec.kind == ControlKind::PageControl) pages_ = static_cast<PageControl*>(&control);
+    if (spec.kind == ControlKind::PageControl || spec.kind == ControlKind::Bevel)
+      backdrops.push_back(&control);
+    if (spec.page >= 0) pages_->AddToPage(spec.page, control);
+  }
+  // Each frame ends up below the ones listed after it, which lie on it.
+  for (auto frame = backdrops.rbegin(); frame != backdrops.rend(); ++frame)
+    SetWindowPos((*frame)->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+Control* Form::FindControl(const std::string& name) const {
+  const auto found = std::find_if(controls_.begin(), controls_.end(),
+                                  [&name](const auto& control) { return control->Name() == name; });
+  return found == controls_.end() ? nullptr : found->get();
+}
+
+UINT_PTR Form::AddTimer(Timer& timer) {
+  timers_.push_back(&timer);
+  return nextTimerId_++;
+}
+
+void Form::RemoveTimer(const Timer& timer) { std::erase(timers_, &timer); }
+
+void Form::RestoreFocus() {
+  // Like a dialog: the control that had the focus gets it back, else the first one that takes it.
+  HWND target = focus_;
+  if (!target || !IsChild(Handle(), target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
+    target = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+  if (target) SetFocus(target);
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const HWND part = reinterpret_cast<HWND>(lParam);
+      if (Control* control = Control::FromHandle(part); control && control->HandleCommand(part, HIWORD(wParam)))
+        return 0;
+      break;
+    }
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      LRESULT result = 0;
+      if (Control* control = Control::FromHandle(header.hwndFrom); control && control->HandleNotify(header, result))
+        return result;
+      break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      if (Control* control = Control::FromHandle(reinterpret_cast<HWND>(lParam)))
+        if (HBRUSH brush = control->HandleCtlColor(reinterpret_cast<HDC>(wParam)))
+          return reinterpret_cast<LRESULT>(brush);
+      break;
+    case WM_SETCURSOR:
+      if (Control* control = Control::FromHandle(reinterpret_cast<HWND>(wParam));
+          control && LOWORD(lParam) == HTCLIENT && control->HandleSetCursor())
+        return TRUE;
+      break;
+    case WM_TIMER: {
+      const auto timer = std::find_if(timers_.begin(), timers_.end(),
+                                      [wParam](const Timer* each) { return each->id_ == wParam; });
+      if (timer == timers_.end()) break;
+      (*timer)->Tick();
+      return 0;
+    }
+    case WM_SYSCOMMAND:
+      // The minimise button and the system menu minimise the whole application.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        App().Minimize();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      App().Terminate();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        focus_ = GetFocus();
+      } else if (!HIWORD(wParam)) {
+        RestoreFocus();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,69 @@
+#include "toolkit/Controls.h"
+
+#include "toolkit/Errors.h"
+
+// WS_CLIPSIBLINGS: the pages' controls lie above the tab control, which must not paint over them.
+PageControl::PageControl(const ControlSite& site) : Control(site) {
+  AddPart(site, WC_TABCONTROLA, "", TCS_FIXEDWIDTH | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP, 0,
+          site.bounds);
+}
+
+int PageControl::AddPage(const std::string& caption) {
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<char*>(caption.c_str());
+  const int page = static_cast<int>(Send(TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item)));
+  if (page < 0) throw Error("Out of system resources");
+  pages_.emplace_back();
+  if (ActivePage() < 0) SetActivePage(0);
+  return page;
+}
+
+int PageControl::ActivePage() const { return static_cast<int>(Send(TCM_GETCURSEL)); }
+
+void PageControl::SetActivePage(int page) {
+  Send(TCM_SETCURSEL, page);
+  ShowPage(ActivePage());
+}
+
+void PageControl::ShowPage(int page) {
+  // Hide first, so that two pages are never on screen together.
+  for (int index = 0; index < PageCount(); ++index)
+    if (index != page)
+      for (Control* control : pages_[index]) control->SetPageShown(false);
+  if (page >= 0 && page < PageCount())
+    for (Control* control : pages_[page]) control->SetPageShown(true);
+}
+
+int PageControl::ClientWidth() const {
+  RECT client;
+  GetClientRect(Handle(), &client);
+  return client.right - client.left;
+}
+
+void PageControl::SetTabWidth(int width) {
+  RECT tab{};
+  Send(TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+  Send(TCM_SETITEMSIZE, 0, MAKELPARAM(width, tab.bottom - tab.top));
+}
+
+RECT PageControl::DisplayRect() const {
+  RECT area;
+  GetClientRect(Handle(), &area);
+  Send(TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  MapWindowPoints(Handle(), GetParent(Handle()), reinterpret_cast<POINT*>(&area), 2);
+  return area;
+}
+
+void PageControl::AddToPage(int page, Control& control) {
+  if (page < 0 || page >= PageCount()) throw Error("Control \"" + control.Name() + "\" is on a missing page");
+  pages_[page].push_back(&control);
+  control.SetPageShown(page == ActivePage());
+}
+
+bool PageControl::HandleNotify(const NMHDR& header, LRESULT&) {
+  // Only the user's tab clicks notify; SetActivePage shows its page itself.
+  if (header.code != TCN_SELCHANGE) return false;
+  ShowPage(ActivePage());
+  return true;
+}
