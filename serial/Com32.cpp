@@ -1,0 +1,122 @@
+#include "serial/Com32.h"
+
+#include <algorithm>
+#include <string>
+
+#include "toolkit/Errors.h"
+
+namespace {
+
+constexpr int kLowestPort = 1;
+constexpr int kHighestPort = 255;
+constexpr int kLowestRate = 110;
+constexpr int kHighestRate = 256000;
+constexpr DWORD kQueueSize = 1024;
+
+// A read would return after about 1 ms (the program never reads); a write of n bytes gives up
+// after 100 * n + 1000 ms and returns short.
+constexpr COMMTIMEOUTS kTimeouts{1, 0, 1, 100, 1000};
+
+std::string DeviceName(int number) { return "COM" + std::to_string(number); }
+
+// Built from nothing rather than read back from the port, so whatever another program left on
+// the line never leaks into ours. The XON/XOFF characters and limits are filled in although
+// XON/XOFF flow control stays off both ways.
+DCB DeviceLineSettings(int baudRate) {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  dcb.BaudRate = static_cast<DWORD>(baudRate);
+  dcb.fBinary = TRUE;
+  dcb.fDtrControl = DTR_CONTROL_ENABLE;
+  dcb.fRtsControl = RTS_CONTROL_DISABLE;
+  dcb.XonLim = 256;
+  dcb.XoffLim = 1;
+  dcb.ByteSize = 8;
+  dcb.Parity = NOPARITY;
+  dcb.StopBits = ONESTOPBIT;
+  dcb.XonChar = 0x11;
+  dcb.XoffChar = 0x13;
+  return dcb;
+}
+
+}  // namespace
+
+TCommPort::TCommPort(SerialOs& os) : os_(os), handle_(os) {}
+
+TCommPort::~TCommPort() { ClosePort(); }
+
+void TCommPort::SetPortNumber(int number) {
+  number = std::clamp(number, kLowestPort, kHighestPort);
+  if (number == portNumber_) return;
+  portNumber_ = number;
+  if (IsOpen()) {
+    ClosePort();
+    OpenPort();
+  }
+}
+
+void TCommPort::SetBaudRate(int rate) {
+  rate = std::clamp(rate, kLowestRate, kHighestRate);
+  if (rate == baudRate_) return;
+  baudRate_ = rate;
+  if (IsOpen()) {
+    ClosePort();
+    OpenPort();
+  }
+}
+
+void TCommPort::OpenPort() {
+  ClosePort();
+  handle_ = PortHandle(os_, os_.Open(DeviceName(portNumber_).c_str()));
+  if (!IsOpen()) RaiseLastOSError();
+  try {
+    ApplyLineSettings();
+    if (!os_.SetCommTimeouts(handle_.Get(), kTimeouts)) RaiseLastOSError();
+  } catch (...) {
+    ClosePort();
+    throw;
+  }
+}
+
+void TCommPort::ClosePort() noexcept { handle_.Close(); }
+
+void TCommPort::WriteBytes(const std::uint8_t* data, int count) {
+  if (count <= 0) return;
+  DWORD written = 0;
+  if (!os_.WriteFile(handle_.Get(), data, static_cast<DWORD>(count), &written)) {
+    ClosePort();
+    throw WriteError();
+  }
+  if (written != static_cast<DWORD>(count)) throw WriteError();
+}
+
+void TCommPort::ApplyLineSettings() {
+  if (!IsOpen()) return;
+  if (!os_.SetCommState(handle_.Get(), DeviceLineSettings(baudRate_))) RaiseLastOSError();
+  PurgeBuffers(true, true);
+  if (!os_.SetupComm(handle_.Get(), kQueueSize, kQueueSize)) RaiseLastOSError();
+}
+
+void TCommPort::PurgeBuffers(bool input, bool output) {
+  if (!IsOpen()) return;
+  DWORD flags = 0;
+  if (output) flags |= PURGE_TXABORT | PURGE_TXCLEAR;
+  if (input) flags |= PURGE_RXABORT | PURGE_RXCLEAR;
+  if (!os_.PurgeComm(handle_.Get(), flags)) RaiseLastOSError();
+}
+
+int EnumComPorts(StringList* list, int highest, bool stopAtFirstMissing, SerialOs& os) {
+  highest = std::max(highest, kLowestPort);
+  if (list) list->Clear();
+  int count = 0;
+  for (int number = kLowestPort; number <= highest; ++number) {
+    // The probe only opens and closes: the temporary owner closes the port at once.
+    if (!PortHandle(os, os.Open(DeviceName(number).c_str())).Valid()) {
+      if (stopAtFirstMissing) break;
+      continue;
+    }
+    ++count;
+    if (list) list->Add(std::to_string(number));
+  }
+  return count;
+}

@@ -1,0 +1,58 @@
+// The program's serial link: one COM port set up for the load-indicator device (8 data bits, no
+// parity, one stop bit, no flow control, DTR raised, RTS lowered), written to and never read, and
+// the probe that finds which COM ports can be opened.
+#pragma once
+
+#include <cstdint>
+
+#include "serial/PortHandle.h"
+#include "serial/SerialOs.h"
+#include "toolkit/StringList.h"
+
+class TCommPort {
+ public:
+  explicit TCommPort(SerialOs& os = RealSerialOs());
+  ~TCommPort();
+  TCommPort(const TCommPort&) = delete;
+  TCommPort& operator=(const TCommPort&) = delete;
+
+  bool IsOpen() const { return handle_.Valid(); }
+  int PortNumber() const { return portNumber_; }
+  int BaudRate() const { return baudRate_; }
+
+  // Both setters clamp (port 1..255, rate 110..256000; any rate in range is taken). A different
+  // value on an open port closes it and opens it again at once; if that open fails the port stays
+  // closed with the new value kept and the OSError passes on. The same value again does nothing.
+  void SetPortNumber(int number);
+  void SetBaudRate(int rate);
+
+  // Opens "COM<n>" and sets it up (line settings, purge, queues, time-outs). Raises OSError with
+  // the failing call's code; after any failure the port is closed. An open port is closed first.
+  void OpenPort();
+  void ClosePort() noexcept;
+
+  // Writes all `count` bytes with one call, or raises WriteError ("Stream write error").
+  //  - A short write (the write time-out ran out) leaves the port open: the device is slow, not gone.
+  //  - A failed call (the device is gone, e.g. an adapter pulled out) closes the port before
+  //    raising, so that the next OpenPort gets a fresh handle instead of writing to a dead one.
+  // The caller tells the two apart by IsOpen() afterwards. A count of 0 or less writes nothing.
+  // Expects an open port.
+  void WriteBytes(const std::uint8_t* data, int count);
+
+  // Line settings, purge of both directions and queue sizes; nothing on a closed port.
+  void ApplyLineSettings();
+  // Discards pending input and/or output; nothing on a closed port.
+  void PurgeBuffers(bool input, bool output);
+
+ private:
+  SerialOs& os_;
+  int portNumber_ = 1;
+  int baudRate_ = 9600;
+  PortHandle handle_;
+};
+
+// Probes "COM1" .. "COM<highest>" (at least COM1) by opening and closing each, and lists the
+// numbers that opened as "1", "2", ... in `list` (cleared first; may be null to only count).
+// Returns how many opened. With `stopAtFirstMissing` it stops at the first port that fails.
+int EnumComPorts(StringList* list, int highest, bool stopAtFirstMissing,
+                 SerialOs& os = RealSerialOs());

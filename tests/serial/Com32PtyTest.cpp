@@ -1,0 +1,169 @@
+// TCommPort against a real serial line: COM1 and COM2 of the test prefix are the two ends of one
+// socat pty pair, which the CTest fixture starts and stops. COM1 is the program's port; the tests
+// read what arrives on COM2 with the plain kernel calls.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "serial/Com32.h"
+#include "toolkit/Errors.h"
+#include "toolkit/Handle.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+const char* PortsDir() {
+  const char* dir = std::getenv("DVX_PORTS_DIR");
+  return dir ? dir : "";
+}
+
+// Wine shows the Unix file system as drive Z:.
+std::string WindowsPath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+// The script's mark of a running pair. (The links themselves cannot be looked at from here:
+// Windows takes any path ending in "com1" for the device COM1.)
+bool PairIsUp() {
+  const std::string path = WindowsPath(std::string(PortsDir()) + "/pair-com1.pid");
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WaitUntil(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// Wine runs a Unix program from CreateProcessA but hands back no handle to wait on, so the
+// outcome is read from the files the script leaves behind.
+void RunPtyPair(const std::string& arguments) {
+  std::string commandLine = std::string(DVX_PTY_PAIR) + " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process))
+      << commandLine << ": error " << GetLastError();
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+void StopPair() {
+  RunPtyPair(std::string("stop ") + PortsDir() + " com1");
+  ASSERT_TRUE(WaitUntil([] { return !PairIsUp(); })) << "the pty pair did not stop";
+}
+
+void StartPair() {
+  RunPtyPair(std::string("start ") + PortsDir() + " com1 com2");
+  ASSERT_TRUE(WaitUntil(PairIsUp)) << "the pty pair did not start";
+}
+
+// The device's end of the cable: COM2, raw, a read returning what arrived within 300 ms.
+FileHandle OpenDeviceEnd() {
+  FileHandle port(CreateFileA("COM2", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                              nullptr));
+  if (!port) RaiseLastOSError();
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  dcb.BaudRate = 115200;
+  dcb.fBinary = TRUE;
+  dcb.ByteSize = 8;
+  COMMTIMEOUTS timeouts{MAXDWORD, 0, 300, 0, 0};
+  if (!SetCommState(port.Get(), &dcb) || !SetCommTimeouts(port.Get(), &timeouts) ||
+      !PurgeComm(port.Get(), PURGE_RXCLEAR | PURGE_RXABORT)) {
+    RaiseLastOSError();
+  }
+  return port;
+}
+
+// What arrives: waits up to about 2 s for `expected` bytes, then one quiet read more so that
+// stray bytes after them show up too.
+Bytes Receive(const FileHandle& port, std::size_t expected) {
+  Bytes received;
+  for (int quietReads = 0; quietReads < (received.size() < expected ? 6 : 1);) {
+    std::uint8_t buffer[64];
+    DWORD got = 0;
+    if (!ReadFile(port.Get(), buffer, sizeof buffer, &got, nullptr)) RaiseLastOSError();
+    received.insert(received.end(), buffer, buffer + got);
+    quietReads = got ? 0 : quietReads + 1;
+  }
+  return received;
+}
+
+class PtyPortTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(PairIsUp()) << "no pty pair under " << PortsDir();
+  }
+};
+
+}  // namespace
+
+TEST_F(PtyPortTest, FrameAndSingleByteArriveIntact) {
+  FileHandle device = OpenDeviceEnd();
+  TCommPort port;
+  port.SetBaudRate(115200);
+  port.OpenPort();
+
+  // Bytes a cooked line would eat or change: XON/XOFF, interrupt, CR, LF, DEL, NUL, 0xFF.
+  const Bytes frame{0x11, 0x22, 0x13, 0x11, 0x03, 0x0D, 0x0A, 0x7F, 0x00, 0xFF, 0x8D};
+  port.WriteBytes(frame.data(), static_cast<int>(frame.size()));
+  EXPECT_EQ(Receive(device, frame.size()), frame);
+
+  port.SetBaudRate(9600);
+  ASSERT_TRUE(port.IsOpen());
+  const Bytes single{0x20};
+  port.WriteBytes(single.data(), 1);
+  EXPECT_EQ(Receive(device, 1), single);
+}
+
+TEST_F(PtyPortTest, WriteFailsWhileTheLineIsGoneAndAFreshOpenWritesAgain) {
+  // Whatever happens below, the next test finds the pair running.
+  struct Restart {
+    ~Restart() {
+      if (!PairIsUp()) StartPair();
+    }
+  } restart;
+
+  TCommPort port;
+  port.OpenPort();
+  const Bytes byte{0x42};
+  port.WriteBytes(byte.data(), 1);
+
+  StopPair();
+  EXPECT_THROW(port.WriteBytes(byte.data(), 1), WriteError);
+  EXPECT_FALSE(port.IsOpen());
+
+  StartPair();
+  FileHandle device = OpenDeviceEnd();
+  port.OpenPort();
+  const Bytes again{0x43};
+  port.WriteBytes(again.data(), 1);
+  EXPECT_EQ(Receive(device, 1), again);
+}
+
+TEST_F(PtyPortTest, ProbeListsThePortsWhoseLinesExist) {
+  struct Items : StringList {
+    void Clear() override { texts.clear(); }
+    void AddObject(const std::string& text, void*) override { texts.push_back(text); }
+    int Count() const override { return static_cast<int>(texts.size()); }
+    std::vector<std::string> texts;
+  } list;
+  const int count = EnumComPorts(&list, 2, false);
+  EXPECT_EQ(list.texts, (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(count, 2);
+}
