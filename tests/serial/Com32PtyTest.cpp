@@ -33,7 +33,7 @@ std::string WindowsPath(const std::string& unixPath) {
 }
 
 // The script's mark of a running pair. (The links themselves cannot be looked at from here:
-// Windows takes any path ending in "com1" for the device COM1.)
+// Windows takes a file named "com1", or "com1." anything, for the device COM1.)
 bool PairIsUp() {
   const std::string path = WindowsPath(std::string(PortsDir()) + "/pair-com1.pid");
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

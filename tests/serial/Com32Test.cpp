@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -137,10 +138,15 @@ TEST_F(CommPortTest, OpenSetsLinePurgesSizesQueuesThenSetsTimeouts) {
 // was already open is closed exactly once, leaving the port closed and its settings kept.
 enum class FailingCall { Open, SetCommState, PurgeComm, SetupComm, SetCommTimeouts };
 
-std::string FailingCallName(const ::testing::TestParamInfo<FailingCall>& info) {
+const char* Name(FailingCall call) {
   const char* const names[] = {"Open", "SetCommState", "PurgeComm", "SetupComm",
                                "SetCommTimeouts"};
-  return names[static_cast<int>(info.param)];
+  return names[static_cast<int>(call)];
+}
+// Short parameter texts keep the test names that CTest shows readable.
+void PrintTo(FailingCall call, std::ostream* out) { *out << Name(call); }
+std::string FailingCallName(const ::testing::TestParamInfo<FailingCall>& info) {
+  return Name(info.param);
 }
 
 class OpenFailureTest : public CommPortTest, public ::testing::WithParamInterface<FailingCall> {};
@@ -209,6 +215,7 @@ struct ClampCase {
   int kept;
 };
 
+void PrintTo(const ClampCase& c, std::ostream* out) { *out << c.given; }
 std::string ClampCaseName(const ::testing::TestParamInfo<ClampCase>& info) {
   const int given = info.param.given;
   return (given < 0 ? "Minus" : "") + std::to_string(given < 0 ? -given : given);
@@ -295,6 +302,7 @@ struct PurgeCase {
   bool output;
   DWORD flags;
 };
+void PrintTo(const PurgeCase& c, std::ostream* out) { *out << c.name; }
 
 class PurgeFlagsTest : public CommPortTest, public ::testing::WithParamInterface<PurgeCase> {};
 TEST_P(PurgeFlagsTest, AbortsAndClearsTheChosenDirections) {
@@ -401,6 +409,7 @@ struct ProbeCase {
   std::vector<std::string> probed;
   std::vector<std::string> listed;
 };
+void PrintTo(const ProbeCase& c, std::ostream* out) { *out << c.name; }
 
 class EnumComPortsTest : public ::testing::TestWithParam<ProbeCase> {};
 
