@@ -1,0 +1,30 @@
+// Shared by the toolkit's window tests: the application is initialised once per process, forms
+// stay hidden, and anything that needs a message loop pumps one with a time limit.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <span>
+
+#include "toolkit/Form.h"
+
+// Dispatches this thread's messages until `done` holds or `timeoutMs` has passed; returns `done()`.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// A hidden form built from a layout table.
+class TestForm : public Form {
+ public:
+  explicit TestForm(std::span<const ControlSpec> layout = {}) : Form(0, 0, 300, 280) {
+    CreateControls(layout);
+  }
+
+  // What the form answers to a control's notification, as if the control had sent it.
+  LRESULT Notify(const Control& control, WORD code) {
+    return SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control.Handle()), code),
+                        reinterpret_cast<LPARAM>(control.Handle()));
+  }
+};
+
+// A control's window rectangle in its parent's client coordinates.
+RECT BoundsInParent(HWND window);
