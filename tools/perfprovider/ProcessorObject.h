@@ -7,7 +7,8 @@
 
 namespace dvxperf {
 
-// Processors one query reports at most; a 32-bit process is never shown more than 32.
+// Processors one query reports at most. Windows shows a 32-bit process no more than 32; Wine may
+// show it every processor of the host. 64 records still fit the stack without probing it.
 constexpr DWORD MaxCpus = 64;
 
 // Bytes the object takes for cpuCount processors: a multiple of 8, like every record in it.
