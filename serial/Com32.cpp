@@ -46,19 +46,17 @@ TCommPort::TCommPort(SerialOs& os) : os_(os), handle_(os) {}
 TCommPort::~TCommPort() { ClosePort(); }
 
 void TCommPort::SetPortNumber(int number) {
-  number = std::clamp(number, kLowestPort, kHighestPort);
-  if (number == portNumber_) return;
-  portNumber_ = number;
-  if (IsOpen()) {
-    ClosePort();
-    OpenPort();
-  }
+  ChangeSetting(portNumber_, std::clamp(number, kLowestPort, kHighestPort));
 }
 
 void TCommPort::SetBaudRate(int rate) {
-  rate = std::clamp(rate, kLowestRate, kHighestRate);
-  if (rate == baudRate_) return;
-  baudRate_ = rate;
+  ChangeSetting(baudRate_, std::clamp(rate, kLowestRate, kHighestRate));
+}
+
+// An open port moves to a changed setting at once; a closed one takes it at the next open.
+void TCommPort::ChangeSetting(int& setting, int value) {
+  if (value == setting) return;
+  setting = value;
   if (IsOpen()) {
     ClosePort();
     OpenPort();

@@ -45,6 +45,8 @@ class TCommPort {
   void PurgeBuffers(bool input, bool output);
 
  private:
+  void ChangeSetting(int& setting, int value);
+
   SerialOs& os_;
   int portNumber_ = 1;
   int baudRate_ = 9600;
