@@ -1,0 +1,129 @@
+#include "counters/Counters.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "counters/PercentFormat.h"
+#include "toolkit/RegionalSettings.h"
+#include "toolkit/StringList.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::Pair;
+
+class RecordingList : public StringList {
+ public:
+  void Clear() override { items.clear(); }
+  void AddObject(const std::string& text, void* object) override { items.emplace_back(text, object); }
+  int Count() const override { return static_cast<int>(items.size()); }
+  std::vector<std::pair<std::string, void*>> items;
+};
+
+class FixedPercent : public TPercentCounter {
+ public:
+  FixedPercent(std::string name, long double value, std::vector<std::string>* freed = nullptr)
+      : name_(std::move(name)), value_(value), freed_(freed) {}
+  ~FixedPercent() override {
+    if (freed_) freed_->push_back(name_);
+  }
+  std::string GetName() const override { return name_; }
+  long double GetValue() const override { return value_; }
+  void Rename(std::string name) { name_ = std::move(name); }
+
+ private:
+  std::string name_;
+  long double value_;
+  std::vector<std::string>* freed_;
+};
+
+std::uint16_t FpuControlWord() {
+  std::uint16_t word;
+  asm volatile("fnstcw %0" : "=m"(word));
+  return word;
+}
+
+void SetFpuControlWord(std::uint16_t word) { asm volatile("fldcw %0" : : "m"(word)); }
+
+TEST(FloatingPoint, StartUpRestoresExtendedPrecisionAndRoundingToNearest) {
+  // Double precision and rounding toward zero, as a host process might leave them.
+  SetFpuControlWord(0x0E7F);
+  ASSERT_EQ(PercentToByte(50), 127);
+  InitFloatingPoint();
+  EXPECT_EQ(FpuControlWord(), 0x037F);
+  EXPECT_EQ(PercentToByte(50), 128);
+}
+
+TEST(RegionalSettings, DecimalSeparatorComesFromTheUserLocale) {
+  // The test runner starts Wine with Russian regional settings.
+  InitRegionalSettings();
+  EXPECT_EQ(DecimalSeparator(), ',');
+}
+
+class Catalogue : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitRegionalSettings();
+    InitCounters();
+  }
+  void TearDown() override { FinalizeCounters(); }
+};
+
+TEST_F(Catalogue, StartsWithTheNotUsedCounterAlone) {
+  ASSERT_EQ(CounterCount(), 1);
+  const TBaseCounter* none = CounterByIndex(0);
+  ASSERT_NE(none, nullptr);
+  EXPECT_EQ(none->GetName(), "Не используется");
+  EXPECT_EQ(none->GetText(), "нет");
+  EXPECT_EQ(none->GetByte(), 0);
+  EXPECT_EQ(none->GetValue(), 0.0L);
+  EXPECT_EQ(CounterByIndex(-1), nullptr);
+  EXPECT_EQ(CounterByIndex(1), nullptr);
+}
+
+TEST_F(Catalogue, KeepsRegistrationOrderAndTheNamesGivenThen) {
+  auto* first = new FixedPercent("a", 1);
+  auto* second = new FixedPercent("a", 2);  // names may repeat
+  RegisterCounter(first);
+  RegisterCounter(second);
+  first->Rename("renamed later");
+
+  RecordingList list;
+  list.Add("left over");
+  AssignCounterNames(&list);
+  AssignCounterNames(&list);
+  EXPECT_THAT(list.items, ElementsAre(Pair("Не используется", CounterByIndex(0)),
+                                      Pair("a", first), Pair("a", second)));
+  EXPECT_EQ(CounterByIndex(2), second);
+  EXPECT_EQ(CounterByIndex(3), nullptr);
+  AssignCounterNames(nullptr);
+}
+
+TEST_F(Catalogue, FreesTheCountersLastRegisteredFirst) {
+  std::vector<std::string> freed;
+  RegisterCounter(new FixedPercent("first", 0, &freed));
+  RegisterCounter(new FixedPercent("second", 0, &freed));
+  FinalizeCounters();
+  EXPECT_THAT(freed, ElementsAre("second", "first"));
+  EXPECT_EQ(CounterCount(), 0);
+}
+
+TEST_F(Catalogue, PercentCounterShowsTwoDecimalsWithTheRegionalSeparator) {
+  const struct {
+    long double value;
+    const char* text;
+    int byte;
+  } cases[] = {{37.5L, "37,50 %", 96}, {0, "0,00 %", 0}, {12.5L, "12,50 %", 32}};
+  for (const auto& c : cases) {
+    const FixedPercent counter("cpu", c.value);
+    EXPECT_EQ(counter.GetText(), c.text);
+    EXPECT_EQ(counter.GetByte(), c.byte);
+  }
+}
+
+}  // namespace
