@@ -165,6 +165,9 @@ void Application::Minimize() {
   if (minimized_) return;
   // Marked first: the WM_SIZE that ShowWindow sends must not raise the notification again.
   minimized_ = true;
+  // Windows hides the owned windows (the main form) with their minimised owner; Wine does not,
+  // so they are hidden here, marked to come back with the owner.
+  ShowOwnedPopups(Handle(), FALSE);
   ShowWindow(Handle(), SW_MINIMIZE);
   if (OnMinimize) OnMinimize();
 }
@@ -174,6 +177,7 @@ void Application::Restore() {
   minimized_ = false;
   // Also shows the window when a minimise handler has hidden it.
   ShowWindow(Handle(), SW_RESTORE);
+  ShowOwnedPopups(Handle(), TRUE);
   if (OnRestore) OnRestore();
 }
 

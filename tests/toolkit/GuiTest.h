@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <span>
+#include <utility>
 
 #include "toolkit/Form.h"
 
@@ -28,3 +29,21 @@ class TestForm : public Form {
 
 // A control's window rectangle in its parent's client coordinates.
 RECT BoundsInParent(HWND window);
+
+#include "toolkit/Thread.h"
+
+// A thread whose body is given by the test. It is waited for when it goes.
+class LambdaThread : public Thread {
+ public:
+  explicit LambdaThread(std::function<void(LambdaThread&)> body) : body_(std::move(body)) {}
+  ~LambdaThread() override { WaitFor(); }
+  using Thread::Synchronize;
+
+  bool Finished() const { return WaitForSingleObject(Handle(), 0) == WAIT_OBJECT_0; }
+
+ protected:
+  void Execute() override { body_(*this); }
+
+ private:
+  std::function<void(LambdaThread&)> body_;
+};

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "tests/toolkit/GuiTest.h"
+#include "toolkit/Application.h"
+#include "toolkit/Timer.h"
+
+namespace {
+
+class ApplicationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app.OnMinimize = [this] { ++minimized; };
+    app.OnRestore = [this] { ++restored; };
+    app.OnException = [this](const std::exception& error) {
+      reported.push_back(error.what());
+      reportThread = GetCurrentThreadId();
+    };
+  }
+  void TearDown() override {
+    app.Restore();
+    app.OnMinimize = nullptr;
+    app.OnRestore = nullptr;
+    app.OnException = nullptr;
+  }
+
+  Application& app = App();
+  TestForm form;
+  int minimized = 0;
+  int restored = 0;
+  std::vector<std::string> reported;
+  DWORD reportThread = 0;
+};
+
+TEST_F(ApplicationTest, MinimiseAndRestoreNotifyOnlyOnRealChangesAndTakeTheFormAlong) {
+  ShowWindow(form.Handle(), SW_SHOWNA);
+  app.Restore();
+  EXPECT_EQ(restored, 0);
+
+  app.Minimize();
+  app.Minimize();
+  EXPECT_EQ(minimized, 1);
+  EXPECT_TRUE(app.IsMinimized());
+  EXPECT_TRUE(IsIconic(app.Handle()));
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+
+  app.Restore();
+  app.Restore();
+  EXPECT_EQ(restored, 1);
+  EXPECT_FALSE(app.IsMinimized());
+  EXPECT_FALSE(IsIconic(app.Handle()));
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+}
+
+TEST_F(ApplicationTest, RestoreStillActsAfterTheMinimiseHandlerHidTheTaskbarWindow) {
+  app.OnMinimize = [this] {
+    ++minimized;
+    ShowWindow(app.Handle(), SW_HIDE);
+  };
+  app.Minimize();
+  EXPECT_FALSE(IsWindowVisible(app.Handle()));
+  EXPECT_TRUE(app.IsMinimized());
+
+  app.Restore();
+  EXPECT_EQ(restored, 1);
+  EXPECT_TRUE(IsWindowVisible(app.Handle()));
+  EXPECT_FALSE(IsIconic(app.Handle()));
+}
+
+TEST_F(ApplicationTest, SystemCommandsAndTheSystemsOwnStateChangesRouteToMinimiseAndRestore) {
+  SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the form's minimise button
+  EXPECT_EQ(minimized, 1);
+  SendMessageA(app.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);  // the taskbar button
+  EXPECT_EQ(restored, 1);
+
+  ShowWindow(app.Handle(), SW_MINIMIZE);
+  EXPECT_EQ(minimized, 2);
+  EXPECT_TRUE(app.IsMinimized());
+  ShowWindow(app.Handle(), SW_RESTORE);
+  EXPECT_EQ(restored, 2);
+  EXPECT_FALSE(app.IsMinimized());
+}
+
+TEST_F(ApplicationTest, ClosingTheFormQueuesTheQuitMessage) {
+  SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(form.Handle()));
+  MSG message;
+  EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(ApplicationTest, TimerTicksStopsAtIntervalZeroAndPassesExceptionsToTheHook) {
+  Timer timer(form);
+  int ticks = 0;
+  timer.OnTimer = [&ticks] {
+    if (++ticks == 2) throw Error("Tick failed");
+  };
+  EXPECT_FALSE(timer.Running());
+  timer.SetInterval(20);
+  timer.SetEnabled(true);
+  EXPECT_TRUE(timer.Running());
+  EXPECT_TRUE(PumpUntil([&ticks] { return ticks >= 3; }));
+  EXPECT_EQ(reported, std::vector<std::string>{"Tick failed"});
+
+  timer.SetInterval(0);
+  EXPECT_FALSE(timer.Running());
+  EXPECT_TRUE(timer.Enabled());
+  const int stoppedAt = ticks;
+  PumpUntil([] { return false; }, 150);
+  EXPECT_EQ(ticks, stoppedAt);
+
+  timer.SetInterval(20);
+  EXPECT_TRUE(PumpUntil([&] { return ticks > stoppedAt; }));
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Running());
+}
+
+TEST_F(ApplicationTest, SynchronizeRunsTheStepOnTheUserInterfaceThread) {
+  std::atomic<DWORD> stepThread{0};
+  std::atomic<bool> answer{false};
+  LambdaThread worker([&](LambdaThread& self) {
+    answer = self.Synchronize([&] { stepThread = GetCurrentThreadId(); });
+  });
+  worker.Start();
+  EXPECT_TRUE(PumpUntil([&] { return worker.Finished(); }));
+  EXPECT_TRUE(answer);
+  EXPECT_EQ(stepThread, GetCurrentThreadId());
+}
+
+TEST_F(ApplicationTest, WaitingForAWorkerServesItsSynchronisedCalls) {
+  std::atomic<int> steps{0};
+  LambdaThread worker([&](LambdaThread& self) {
+    for (int i = 0; i < 3; ++i) self.Synchronize([&] { ++steps; });
+  });
+  worker.Start();
+  worker.WaitFor();  // no loop of our own: WaitFor must run the steps, or this never returns
+  EXPECT_EQ(steps, 3);
+}
+
+TEST_F(ApplicationTest, ExceptionsOfAWorkerAndOfItsStepsReachTheHookOnTheUserInterfaceThread) {
+  LambdaThread worker([](LambdaThread& self) {
+    self.Synchronize([] { throw Error("Step failed"); });
+    throw Error("Worker failed");
+  });
+  worker.Start();
+  EXPECT_TRUE(PumpUntil([this] { return reported.size() == 2; }));
+  EXPECT_EQ(reported, (std::vector<std::string>{"Step failed", "Worker failed"}));
+  EXPECT_EQ(reportThread, GetCurrentThreadId());
+}
+
+// Counts its own destruction: a thread that frees itself must do so when its body ends.
+class SelfFreeingThread : public Thread {
+ public:
+  explicit SelfFreeingThread(std::atomic<bool>& freed) : freed_(freed) { FreeOnTerminate = true; }
+  ~SelfFreeingThread() override { freed_ = true; }
+
+ protected:
+  void Execute() override {}
+
+ private:
+  std::atomic<bool>& freed_;
+};
+
+TEST_F(ApplicationTest, AThreadMarkedSoFreesItselfWhenItsBodyEnds) {
+  std::atomic<bool> freed{false};
+  (new SelfFreeingThread(freed))->Start();
+  EXPECT_TRUE(PumpUntil([&freed] { return freed.load(); }));
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+// The message loop ends once per process, so these cases live in a binary of their own.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "tests/toolkit/GuiTest.h"
+#include "toolkit/Application.h"
+#include "toolkit/Timer.h"
+
+namespace {
+
+TEST(Shutdown, WorkersInTheMiddleOfSynchronisedCallsGetFalseOnceTheLoopHasEnded) {
+  TestForm form;
+  std::atomic<int> steps{0};
+  std::atomic<int> answeredTrue{0};
+  std::atomic<bool> answeredFalse{false};
+  // Two workers call in a tight loop, so the loop's end meets calls in every stage.
+  const auto body = [&](LambdaThread& self) {
+    while (self.Synchronize([&] { ++steps; })) ++answeredTrue;
+    answeredFalse = true;
+  };
+  LambdaThread first(body), second(body);
+
+  Timer stop(form);
+  stop.OnTimer = [] { App().Terminate(); };
+  stop.SetInterval(100);
+  stop.SetEnabled(true);
+  first.Start();
+  second.Start();
+  App().Run(form);
+
+  EXPECT_TRUE(App().ShuttingDown());
+  ASSERT_EQ(WaitForSingleObject(first.Handle(), 5000), WAIT_OBJECT_0);
+  ASSERT_EQ(WaitForSingleObject(second.Handle(), 5000), WAIT_OBJECT_0);
+  EXPECT_TRUE(answeredFalse);
+  EXPECT_GT(steps, 0);
+  EXPECT_EQ(steps, answeredTrue);  // no step ran without its caller knowing, nor the other way
+
+  // A call after the end does not run, and a request pumped late by some other loop is dropped.
+  bool ran = false;
+  LambdaThread late([&ran](LambdaThread& self) { EXPECT_FALSE(self.Synchronize([&ran] { ran = true; })); });
+  late.Start();
+  ASSERT_EQ(WaitForSingleObject(late.Handle(), 5000), WAIT_OBJECT_0);
+  PumpUntil([] { return false; }, 100);
+  EXPECT_FALSE(ran);
+}
+
+}  // namespace
