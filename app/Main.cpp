@@ -90,7 +90,7 @@ void TfrmMain::BindControls() {
 void TfrmMain::FormCreate() {
   Application& app = App();
 
-  PeerEvent = Handle(CreateEventA(nullptr, FALSE, FALSE, kPeerEventName));
+  PeerEvent = ::Handle(CreateEventA(nullptr, FALSE, FALSE, kPeerEventName));
   const bool anotherCopyRunning = GetLastError() == ERROR_ALREADY_EXISTS;
 
   app.OnException = [this](const std::exception& error) { AppException(error); };
@@ -167,7 +167,7 @@ void TfrmMain::FormDestroy() noexcept {
 }
 
 void TfrmMain::ShowStatus(bool isError, const std::string& text) {
-  txtStatusLine->SetTextColor(isError ? RGB(255, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
+  txtStatusLine->SetTextColor(isError ? RGB(255, 0, 0) : SystemColor(COLOR_WINDOWTEXT));
   txtStatusLine->SetText(text);
 }
 

@@ -63,7 +63,7 @@ class TfrmMain : public Form {
   SerialOs& serialOs_;
 
   // Window-owned state.
-  Handle PeerEvent;
+  ::Handle PeerEvent;
   std::unique_ptr<TCommPort> CommPort;
   std::vector<ComboBox*> ChannelList;
   bool TrayIconShown = false;

@@ -1,6 +1,5 @@
 #include "app/MainLayout.h"
 
-const char* const kPageCaptions[3] = {"Счетчики", "Настройки", "О программе"};
 const char* const kWriteModeItems[4] = {"1 (старый)", "8 (новый)", "8 (калибр. 100%)",
                                         "8 (калибр. 0%)"};
 const char* const kMinModeItems[3] = {"В панель задач", "В трей (рядом с часами :-)",
@@ -18,6 +17,9 @@ using K = ControlKind;
 
 const ControlSpec kLayout[] = {
     {K::PageControl, "PageControl", "", 8, 4, 289, 261, -1},
+    {K::TabSheet, "TabSheet1", "Счетчики", 0, 0, 0, 0, -1},
+    {K::TabSheet, "TabSheet2", "Настройки", 0, 0, 0, 0, -1},
+    {K::TabSheet, "TabSheet3", "О программе", 0, 0, 0, 0, -1},
 
     CHANNEL_ROW(1), CHANNEL_ROW(2), CHANNEL_ROW(3), CHANNEL_ROW(4),
     CHANNEL_ROW(5), CHANNEL_ROW(6), CHANNEL_ROW(7), CHANNEL_ROW(8),

@@ -13,7 +13,6 @@ constexpr int kMainClientHeight = 294;
 
 enum MainPage : int { pgCounters = 0, pgSettings = 1, pgAbout = 2 };
 
-extern const char* const kPageCaptions[3];
 extern const char* const kWriteModeItems[4];
 extern const char* const kMinModeItems[3];
 

@@ -1,6 +1,7 @@
 #include "app/PopupThread.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Errors.h"
 
 TPopupThread::TPopupThread(HANDLE peerEvent)
     : peerEvent_(peerEvent), stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {

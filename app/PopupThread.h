@@ -25,5 +25,5 @@ class TPopupThread : public Thread {
   static void RestoreOnSignal();
 
   HANDLE peerEvent_;
-  Handle stopEvent_;
+  ::Handle stopEvent_;
 };

@@ -41,11 +41,12 @@ if [ ! -f "$WINEPREFIX/.dialvox-ready" ]; then
     echo '[HKEY_LOCAL_MACHINE\Software\Wine\Ports]'
     for n in 1 2 3; do echo "\"COM$n\"=\"$state/ports/com$n\""; done
     echo
-    # One virtual desktop with a taskbar and a tray for every program of the prefix.
+    # One virtual desktop for every program of the prefix; Wine gives the desktop named "shell"
+    # a taskbar and a tray.
     echo '[HKEY_CURRENT_USER\Software\Wine\Explorer]'
-    echo '"Desktop"="dialvox"'
+    echo '"Desktop"="shell"'
     echo '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]'
-    echo '"dialvox"="1024x768"'
+    echo '"shell"="1024x768"'
     echo
     # Test programs that exercise the Windows 98 code paths.
     echo '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\cpuusage_win98_tests.exe]'
@@ -64,7 +65,7 @@ warm_up
 # another place: register it whenever it differs from the one registered last.
 if [ -n "$provider" ]; then
   library=$(readlink -f "$provider")
-  if [ "$(cat "$state/.perf-provider" 2>/dev/null)" != "$library" ]; then
+  if [ "$(cat "$WINEPREFIX/.dialvox-perf-provider" 2>/dev/null)" != "$library" ]; then
     reg=$state/perf-provider.reg
     {
       echo 'REGEDIT4'
@@ -76,6 +77,6 @@ if [ -n "$provider" ]; then
       echo '"Close"="PerfClose"'
     } > "$reg"
     wine regedit /S "$(winpath "$reg")" </dev/null >/dev/null 2>&1 9>&-
-    echo "$library" > "$state/.perf-provider"
+    echo "$library" > "$WINEPREFIX/.dialvox-perf-provider"
   fi
 fi

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds Dialvox and runs it under Wine, with COM1 wired to the device simulator, which shows in
+# this terminal what the load indicator would show. Uses your X display when there is one,
+# otherwise a private Xvfb (a screenshot is saved every few seconds; its path is printed).
+# Ctrl+C ends Dialvox, Wine, the serial link and the simulator.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+scripts/install-deps.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target dialvox dvxperf
+cmake --preset host >/dev/null
+cmake --build --preset host --target devicesim
+
+# A prefix of its own, kept between runs: Dialvox's settings live in its registry.
+state=$root/build/run
+provider=$root/build/windows/tools/perfprovider/dvxperf.dll
+scripts/wine-prefix.sh "$state" "$provider"
+export WINEPREFIX=$state/prefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
+
+pids=()
+cleanup() {
+  trap - EXIT INT TERM
+  wineserver -k >/dev/null 2>&1 || true
+  tests/support/pty-pair.sh stop "$state/ports" com1 >/dev/null 2>&1 || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+
+if [ -z "${DISPLAY:-}" ]; then
+  display=:$((90 + RANDOM % 100))
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  pids+=($!)
+  export DISPLAY=$display
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  shot=$state/screenshot.png
+  echo "No display: Dialvox runs on Xvfb $DISPLAY; a screenshot is saved to $shot every 5 s."
+  (while sleep 5; do
+     xwd -root -silent | convert-im6.q16 xwd:- "$shot.tmp.png" 2>/dev/null && mv "$shot.tmp.png" "$shot"
+   done) &
+  pids+=($!)
+fi
+
+# COM1 of the prefix is one end of a pty pair; the simulator reads the other end.
+tests/support/pty-pair.sh start "$state/ports" com1 device
+# The prefix runs every program in one virtual desktop, which has a taskbar and a tray.
+wine explorer /desktop=shell,1024x768 "$root/build/windows/app/dialvox.exe" </dev/null >/dev/null 2>&1 &
+pids+=($!)
+
+"$root/build/host/tools/devicesim/devicesim" "$state/ports/device"
