@@ -2,10 +2,25 @@
 
 #include "toolkit/Errors.h"
 
+namespace {
+
+// Wine themes the tab control and paints the page area white, while the controls on the page keep
+// the button face. Without a theme the page shows the form's button face, as on a classic desktop.
+// uxtheme.dll only exists from Windows XP on, so it is looked up rather than linked.
+void RemoveTheme(HWND window) {
+  using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  if (const HMODULE uxtheme = LoadLibraryA("uxtheme.dll"))
+    if (const auto setWindowTheme = reinterpret_cast<SetWindowThemeFunction>(
+            reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme"))))
+      setWindowTheme(window, L" ", L" ");
+}
+
+}  // namespace
+
 // WS_CLIPSIBLINGS: the pages' controls lie above the tab control, which must not paint over them.
 PageControl::PageControl(const ControlSite& site) : Control(site) {
-  AddPart(site, WC_TABCONTROLA, "", TCS_FIXEDWIDTH | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP, 0,
-          site.bounds);
+  RemoveTheme(AddPart(site, WC_TABCONTROLA, "", TCS_FIXEDWIDTH | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP,
+                      0, site.bounds));
 }
 
 int PageControl::AddPage(const std::string& caption) {
