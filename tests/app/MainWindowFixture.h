@@ -1,0 +1,48 @@
+// The real main window, hidden, in-process: the modules start once per test process, the serial
+// ports are a fake, and the settings key of the test prefix starts empty for every test.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/Main.h"
+#include "tests/app/FakeSerialOs.h"
+
+constexpr char kSettingsKey[] = "Software\\Quirvel\\Dialvox\\Settings";
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Builds the window: start-up, settings load and the first poll cycle run inside.
+  TfrmMain& Start();
+  // Destroys it: the shutdown save runs inside.
+  void Stop() { form_.reset(); }
+
+  template <class T>
+  T& Get(const std::string& name) {
+    return form_->Find<T>(name);
+  }
+  // What the user's choice of an item looks like to the window.
+  void Choose(const std::string& comboName, int index);
+  std::string StatusText() { return Get<Edit>("txtStatusLine").Text(); }
+  bool StatusIsError() { return Get<Edit>("txtStatusLine").TextColor() == RGB(255, 0, 0); }
+
+  FakeSerialOs serial;
+
+ private:
+  std::unique_ptr<TfrmMain> form_;
+};
+
+// The settings key, read and written directly.
+void SetDword(const char* name, DWORD value);
+void SetText(const char* name, const std::string& value, DWORD type = REG_SZ);
+void SetRaw(const char* name, DWORD type, const void* data, DWORD size);
+bool ValueExists(const char* name);
+DWORD GetDword(const char* name);
+std::string GetText(const char* name);
+void CreateEmptySettingsKey();
