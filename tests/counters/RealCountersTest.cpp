@@ -10,24 +10,16 @@
 #include "cpuusage/CpuUsage.h"
 #include "tests/cpuusage/FakeCpuUsageOs.h"
 #include "tests/cpuusage/SyntheticSamples.h"
+#include "toolkit/Errors.h"
 #include "toolkit/RegionalSettings.h"
 
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 
 constexpr std::uint64_t kGiB = 1ull << 30;
-
-template <class Call>
-std::string ErrorOf(Call call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    return error.what();
-  }
-  return "no error";
-}
 
 TEST(LoadPercent, IsTheShareNotAvailableInPercent) {
   const struct {
@@ -51,8 +43,8 @@ TEST(LoadPercent, IsTheShareNotAvailableInPercent) {
 }
 
 TEST(LoadPercent, ZeroTotalIsAnError) {
-  EXPECT_EQ(ErrorOf([] { LoadPercent(5, 0); }), "Floating point division by zero");
-  EXPECT_EQ(ErrorOf([] { LoadPercent(0, 0); }), "Invalid floating point operation");
+  EXPECT_THAT([] { LoadPercent(5, 0); }, ThrowsMessage<Error>(StrEq("Floating point division by zero")));
+  EXPECT_THAT([] { LoadPercent(0, 0); }, ThrowsMessage<Error>(StrEq("Invalid floating point operation")));
 }
 
 TEST(TCPUCounter, NameTellsTheProcessorAndTheTotal) {
@@ -100,7 +92,7 @@ TEST_F(LoadCounters, CpuValueIsTheLoadInPercentClampedToZeroToHundred) {
   const TCPUCounter eighth(0, 5);
   EXPECT_EQ(eighth.GetByte(), 32);
   EXPECT_EQ(eighth.GetText(), "12,50 %");
-  EXPECT_EQ(ErrorOf([] { TCPUCounter(5, 5).GetText(); }), "CPU index out of bounds");
+  EXPECT_THAT([] { TCPUCounter(5, 5).GetText(); }, ThrowsMessage<Error>(StrEq("CPU index out of bounds")));
 }
 
 TEST_F(LoadCounters, CatalogueHoldsOneCpuCounterPerInstanceThenTheMemoryCounters) {

@@ -12,6 +12,7 @@
 
 #include "tests/cpuusage/FakeCpuUsageOs.h"
 #include "tests/cpuusage/SyntheticSamples.h"
+#include "toolkit/Errors.h"
 
 // The walk's own layouts are the platform's.
 static_assert(sizeof(PerfDataBlock) == sizeof(PERF_DATA_BLOCK));
@@ -38,20 +39,12 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 
 const char kNoProcessor[] = "Unable to locate the \"Processor\" performance object";
 const char kNoCounter[] = "Unable to locate the \"% of CPU usage\" performance counter";
 const char kOutOfBounds[] = "CPU index out of bounds";
-
-template <class Call>
-std::string ErrorOf(Call call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    return error.what();
-  }
-  return "no error";
-}
 
 class CpuUsageTest : public ::testing::Test {
  protected:
@@ -63,7 +56,7 @@ using NtCpuUsage = CpuUsageTest;
 
 TEST_F(NtCpuUsage, VersionQueryFailureStopsStartUp) {
   os.versionResult = FALSE;
-  EXPECT_EQ(ErrorOf([&] { InitCpuUsage(os); }), "Can't get the Windows version");
+  EXPECT_THAT([&] { InitCpuUsage(os); }, ThrowsMessage<Error>(StrEq("Can't get the Windows version")));
 }
 
 TEST_F(NtCpuUsage, LoadIsTheShareOfElapsedTimeNotSpentIdle) {
@@ -95,8 +88,8 @@ TEST_F(NtCpuUsage, LoadIsTheShareOfElapsedTimeNotSpentIdle) {
 
   ASSERT_EQ(CpuInstanceCount(), 6);
   for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(CpuLoadFraction(i), cases[i].load) << i;
-  EXPECT_EQ(ErrorOf([] { CpuLoadFraction(-1); }), kOutOfBounds);
-  EXPECT_EQ(ErrorOf([] { CpuLoadFraction(6); }), kOutOfBounds);
+  EXPECT_THAT([] { CpuLoadFraction(-1); }, ThrowsMessage<Error>(StrEq(kOutOfBounds)));
+  EXPECT_THAT([] { CpuLoadFraction(6); }, ThrowsMessage<Error>(StrEq(kOutOfBounds)));
 }
 
 TEST_F(NtCpuUsage, EqualTimeStampsGiveNoLoad) {
@@ -132,7 +125,7 @@ TEST_F(NtCpuUsage, TheInstanceCountOfTheFirstSampleHolds) {
   EXPECT_EQ(CpuInstanceCount(), 2);
   EXPECT_DOUBLE_EQ(CpuLoadFraction(0), 0.5);
   EXPECT_DOUBLE_EQ(CpuLoadFraction(1), 0.75);
-  EXPECT_EQ(ErrorOf([] { CpuLoadFraction(2); }), kOutOfBounds);
+  EXPECT_THAT([] { CpuLoadFraction(2); }, ThrowsMessage<Error>(StrEq(kOutOfBounds)));
 }
 
 TEST_F(NtCpuUsage, BufferGrowsUntilTheAnswerFitsAndKeepsItsSize) {
@@ -156,7 +149,7 @@ TEST_F(NtCpuUsage, BufferStopsGrowingAt16MiB) {
   os.AddBlock(ProcessorSample({0}, 0));
   os.alwaysMoreData = true;
   InitCpuUsage(os);
-  EXPECT_THAT(ErrorOf([] { SampleCpuTimes(); }), HasSubstr("16 MiB"));
+  EXPECT_THAT([] { SampleCpuTimes(); }, ThrowsMessage<Error>(HasSubstr("16 MiB")));
   EXPECT_EQ(os.querySizes.back(), 16u * 1024 * 1024);
   EXPECT_EQ(os.querySizes.size(), (16u * 1024 * 1024 - 8192) / 4096 + 1);
 }
@@ -177,8 +170,8 @@ TEST_F(NtCpuUsage, BlocksWithoutTheProcessorObjectFailEverySample) {
     os.blocks = {c.block};
     os.reportedShortBy = c.shortBy;
     InitCpuUsage(os);
-    EXPECT_EQ(ErrorOf([] { SampleCpuTimes(); }), kNoProcessor);
-    EXPECT_EQ(ErrorOf([] { SampleCpuTimes(); }), kNoProcessor);
+    EXPECT_THAT([] { SampleCpuTimes(); }, ThrowsMessage<Error>(StrEq(kNoProcessor)));
+    EXPECT_THAT([] { SampleCpuTimes(); }, ThrowsMessage<Error>(StrEq(kNoProcessor)));
   }
 }
 
@@ -186,7 +179,7 @@ TEST_F(NtCpuUsage, FailedQueryBeforeAnyAnswerFindsNoProcessor) {
   os.AddBlock(ProcessorSample({1, 2}, 0));
   os.queryError = ERROR_ACCESS_DENIED;
   InitCpuUsage(os);
-  EXPECT_EQ(ErrorOf([] { SampleCpuTimes(); }), kNoProcessor);
+  EXPECT_THAT([] { SampleCpuTimes(); }, ThrowsMessage<Error>(StrEq(kNoProcessor)));
 }
 
 TEST_F(NtCpuUsage, FailedQueryRepeatsTheLastAnswerSoTheLoadReadsZero) {
@@ -204,7 +197,7 @@ TEST_F(NtCpuUsage, FailedQueryRepeatsTheLastAnswerSoTheLoadReadsZero) {
 TEST_F(NtCpuUsage, MissingCounterAtTheFirstSampleStillFixesTheCount) {
   os.AddBlock(BuildPerfBlock({{kProcessorObjectTitle, {142}, {{1}, {2}, {3}}}}).bytes);
   InitCpuUsage(os);
-  EXPECT_EQ(ErrorOf([] { SampleCpuTimes(); }), kNoCounter);
+  EXPECT_THAT([] { SampleCpuTimes(); }, ThrowsMessage<Error>(StrEq(kNoCounter)));
   EXPECT_EQ(CpuInstanceCount(), 3);
   EXPECT_EQ(CpuLoadFraction(2), 0.0);
   EXPECT_EQ(os.querySizes.size(), 1u);
@@ -220,7 +213,7 @@ TEST_F(NtCpuUsage, FailedSampleKeepsTheLastLoads) {
   InitCpuUsage(os);
   SampleCpuTimes();
   SampleCpuTimes();
-  EXPECT_EQ(ErrorOf([] { SampleCpuTimes(); }), kNoCounter);
+  EXPECT_THAT([] { SampleCpuTimes(); }, ThrowsMessage<Error>(StrEq(kNoCounter)));
   EXPECT_DOUBLE_EQ(CpuLoadFraction(0), 0.75);
   EXPECT_DOUBLE_EQ(CpuLoadFraction(1), 1.0);
 }
@@ -262,8 +255,8 @@ TEST_F(Win98CpuUsage, LoadIsTheLastStatisticReadOverHundred) {
 }
 
 TEST_F(Win98CpuUsage, OnlyIndexZeroExists) {
-  EXPECT_EQ(ErrorOf([] { CpuLoadFraction(1); }), kOutOfBounds);
-  EXPECT_EQ(ErrorOf([] { CpuLoadFraction(-1); }), kOutOfBounds);
+  EXPECT_THAT([] { CpuLoadFraction(1); }, ThrowsMessage<Error>(StrEq(kOutOfBounds)));
+  EXPECT_THAT([] { CpuLoadFraction(-1); }, ThrowsMessage<Error>(StrEq(kOutOfBounds)));
   EXPECT_TRUE(os.calls.empty());
   EXPECT_EQ(CpuLoadFraction(0), 0.37);
 }
@@ -318,7 +311,7 @@ TEST_F(Win98CpuUsage, FailedStartIsTriedAgainInFullAtTheNextSample) {
     InitCpuUsage(os);
     const DWORD value = os.dynData[c.missing];
     os.dynData.erase(c.missing);
-    EXPECT_EQ(ErrorOf([] { SampleCpuTimes(); }), c.message);
+    EXPECT_THAT([] { SampleCpuTimes(); }, ThrowsMessage<Error>(StrEq(c.message)));
     EXPECT_EQ(os.OpenKeyCount(), 0);
     os.dynData[c.missing] = value;
     os.calls.clear();

@@ -1,28 +1,22 @@
 // The 95/98 path against Wine's real HKEY_DYN_DATA. The test prefix makes Wine report Windows 98
 // to a program named cpuusage_win98_tests.exe, and this program prepares the statistics keys that
 // Wine does not have itself.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
 
 #include "cpuusage/CpuUsage.h"
+#include "toolkit/Errors.h"
 
 namespace {
+
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 
 const char kStart[] = "PerfStats\\StartStat";
 const char kData[] = "PerfStats\\StatData";
 const char kStop[] = "PerfStats\\StopStat";
-
-template <class Call>
-std::string ErrorOf(Call call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    return error.what();
-  }
-  return "no error";
-}
 
 void SetStatistic(const char* subKey, DWORD percent) {
   HKEY key = nullptr;
@@ -52,7 +46,7 @@ class Win98Statistics : public ::testing::Test {
 TEST_F(Win98Statistics, OneInstanceWhoseLoadIsTheStatistic) {
   EXPECT_EQ(CpuInstanceCount(), 1);
   EXPECT_EQ(CpuLoadFraction(0), 0.37);
-  EXPECT_EQ(ErrorOf([] { CpuLoadFraction(1); }), "CPU index out of bounds");
+  EXPECT_THAT([] { CpuLoadFraction(1); }, ThrowsMessage<Error>(StrEq("CPU index out of bounds")));
 }
 
 TEST_F(Win98Statistics, SamplesFollowTheStatisticAndStopEndsThem) {
@@ -69,7 +63,7 @@ TEST_F(Win98Statistics, SamplesFollowTheStatisticAndStopEndsThem) {
 
 TEST_F(Win98Statistics, WithoutStartStatTheStatisticsCannotStart) {
   ASSERT_EQ(RegDeleteKeyA(HKEY_DYN_DATA, kStart), ERROR_SUCCESS);
-  EXPECT_EQ(ErrorOf([] { SampleCpuTimes(); }), "Unable to start performance monitoring");
+  EXPECT_THAT([] { SampleCpuTimes(); }, ThrowsMessage<Error>(StrEq("Unable to start performance monitoring")));
 }
 
 }  // namespace
