@@ -46,7 +46,10 @@ class Win98Statistics : public ::testing::Test {
 TEST_F(Win98Statistics, OneInstanceWhoseLoadIsTheStatistic) {
   EXPECT_EQ(CpuInstanceCount(), 1);
   EXPECT_EQ(CpuLoadFraction(0), 0.37);
-  EXPECT_THAT([] { CpuLoadFraction(1); }, ThrowsMessage<Error>(StrEq("CPU index out of bounds")));
+  for (const int index : {1, -1}) {
+    EXPECT_THAT([=] { CpuLoadFraction(index); },
+                ThrowsMessage<Error>(StrEq("CPU index out of bounds")));
+  }
 }
 
 TEST_F(Win98Statistics, SamplesFollowTheStatisticAndStopEndsThem) {
