@@ -62,7 +62,8 @@ class Control {
   bool SettingText() const { return settingText_; }
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
-  // Hooks for the messages the form routes here; each answers whether it handled the message.
+  // Hooks for the messages the form routes here; each answers whether it handled the message,
+  // HandleCtlColor with the background brush (nullptr: the system's colours).
   virtual bool HandleCommand(HWND part, WORD code);
   virtual bool HandleNotify(const NMHDR& header, LRESULT& result);
   virtual HBRUSH HandleCtlColor(HDC dc);
