@@ -164,6 +164,11 @@ void TfrmMain::FormDestroy() noexcept {
   // The waiting thread ends before the event it waits on is closed.
   PopupThread.reset();
   PeerEvent.Reset();
+  // The application outlives the window: its hooks must not lead here any more.
+  Application& app = App();
+  app.OnException = nullptr;
+  app.OnMinimize = nullptr;
+  app.OnRestore = nullptr;
 }
 
 void TfrmMain::ShowStatus(bool isError, const std::string& text) {
