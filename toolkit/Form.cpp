@@ -38,21 +38,21 @@ void Form::SetIcon(HICON icon) {
   SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
-std::unique_ptr<Control> Form::MakeControl(const ControlSpec& spec) {
+std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
   ControlSite site;
   site.parent = Handle();
-  site.name = spec.name;
-  site.caption = spec.caption;
-  site.bounds = RECT{spec.left, spec.top, spec.left + spec.width, spec.top + spec.height};
+  site.name = entry.name;
+  site.caption = entry.caption;
+  site.bounds = RECT{entry.left, entry.top, entry.left + entry.width, entry.top + entry.height};
   site.font = font_.Get();
   site.id = kFirstControlId + static_cast<int>(controls_.size());
-  if (spec.page >= 0) {
+  if (entry.page >= 0) {
     if (!pages_) throw Error("Control \"" + site.name + "\" is on a page, but there are no pages");
     const RECT area = pages_->DisplayRect();
     OffsetRect(&site.bounds, area.left, area.top);
   }
 
-  switch (spec.kind) {
+  switch (entry.kind) {
     case ControlKind::Label: return std::make_unique<Label>(site, false);
     case ControlKind::WrapLabel: return std::make_unique<Label>(site, true);
     case ControlKind::LinkLabel: return std::make_unique<LinkLabel>(site);
@@ -71,19 +71,19 @@ std::unique_ptr<Control> Form::MakeControl(const ControlSpec& spec) {
 void Form::CreateControls(std::span<const ControlSpec> layout) {
   // Frames that other controls lie on (page control, bevel) go below all of them.
   std::vector<Control*> backdrops;
-  for (const ControlSpec& spec : layout) {
-    if (spec.kind == ControlKind::TabSheet) {
-      if (!pages_) throw Error(std::string("Page \"") + spec.name + "\" has no page control");
-      pages_->AddPage(spec.caption);
+  for (const ControlSpec& entry : layout) {
+    if (entry.kind == ControlKind::TabSheet) {
+      if (!pages_) throw Error(std::string("Page \"") + entry.name + "\" has no page control");
+      pages_->AddPage(entry.caption);
       continue;
     }
-    if (FindControl(spec.name)) throw Error(std::string("Control \"") + spec.name + "\" exists twice");
-    controls_.push_back(MakeControl(spec));
+    if (FindControl(entry.name)) throw Error(std::string("Control \"") + entry.name + "\" exists twice");
+    controls_.push_back(MakeControl(entry));
     Control& control = *controls_.back();
-    if (spec.kind == ControlKind::PageControl) pages_ = static_cast<PageControl*>(&control);
-    if (spec.kind == ControlKind::PageControl || spec.kind == ControlKind::Bevel)
+    if (entry.kind == ControlKind::PageControl) pages_ = static_cast<PageControl*>(&control);
+    if (entry.kind == ControlKind::PageControl || entry.kind == ControlKind::Bevel)
       backdrops.push_back(&control);
-    if (spec.page >= 0) pages_->AddToPage(spec.page, control);
+    if (entry.page >= 0) pages_->AddToPage(entry.page, control);
   }
   // Each frame ends up below the ones listed after it, which lie on it.
   for (auto frame = backdrops.rbegin(); frame != backdrops.rend(); ++frame)

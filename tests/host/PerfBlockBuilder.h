@@ -53,32 +53,32 @@ inline PerfBlock BuildPerfBlock(const std::vector<PerfObjectSpec>& objects,
     bytes.insert(bytes.end(), raw, raw + sizeof record);
   };
 
-  for (const PerfObjectSpec& spec : objects) {
+  for (const PerfObjectSpec& description : objects) {
     const std::size_t start = bytes.size();
     block.objectOffsets.push_back(start);
-    const auto counters = static_cast<std::uint32_t>(spec.counterTitles.size());
+    const auto counters = static_cast<std::uint32_t>(description.counterTitles.size());
     const std::uint32_t counterBlockLength = 8 + 8 * counters;
 
     PerfObjectType object{};
     object.HeaderLength = sizeof object;
     object.DefinitionLength = sizeof object + counters * sizeof(PerfCounterDefinition);
     object.TotalByteLength = object.DefinitionLength +
-        static_cast<std::uint32_t>(spec.instances.size()) * (kInstanceLength + counterBlockLength);
-    object.ObjectNameTitleIndex = spec.titleIndex;
+        static_cast<std::uint32_t>(description.instances.size()) * (kInstanceLength + counterBlockLength);
+    object.ObjectNameTitleIndex = description.titleIndex;
     object.NumCounters = counters;
-    object.NumInstances = static_cast<std::int32_t>(spec.instances.size());
+    object.NumInstances = static_cast<std::int32_t>(description.instances.size());
     append(object);
 
     for (std::uint32_t k = 0; k < counters; ++k) {
       PerfCounterDefinition definition{};
       definition.ByteLength = sizeof definition;
-      definition.CounterNameTitleIndex = spec.counterTitles[k];
+      definition.CounterNameTitleIndex = description.counterTitles[k];
       definition.CounterSize = 8;
       definition.CounterOffset = 8 + 8 * k;
       append(definition);
     }
 
-    for (std::size_t i = 0; i < spec.instances.size(); ++i) {
+    for (std::size_t i = 0; i < description.instances.size(); ++i) {
       PerfInstanceDefinition instance{};
       instance.ByteLength = kInstanceLength;
       instance.NameOffset = sizeof instance;
@@ -89,7 +89,7 @@ inline PerfBlock BuildPerfBlock(const std::vector<PerfObjectSpec>& objects,
       const PerfCounterBlock counterBlock{counterBlockLength};
       append(counterBlock);
       append(std::uint32_t{0});
-      for (std::int64_t value : spec.instances[i]) append(value);
+      for (std::int64_t value : description.instances[i]) append(value);
     }
   }
 
