@@ -71,7 +71,7 @@ class Form : public Window {
   UINT_PTR AddTimer(Timer& timer);
   void RemoveTimer(const Timer& timer);
 
-  std::unique_ptr<Control> MakeControl(const ControlSpec& spec);
+  std::unique_ptr<Control> MakeControl(const ControlSpec& entry);
   void RestoreFocus();
 
   GdiObject<HFONT> font_;
