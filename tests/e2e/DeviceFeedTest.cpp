@@ -1,0 +1,183 @@
+// What the device receives from the running program, read at the far end of the cable: the frames
+// and their rate, the bytes behind the texts the window shows, each write mode, and a device that
+// is pulled out and plugged back in while the program runs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "tests/e2e/DeviceLine.h"
+#include "tests/e2e/DialvoxTest.h"
+#include "tests/e2e/SettingsKey.h"
+#include "tests/e2e/Waiting.h"
+
+namespace e2e {
+namespace {
+
+using devicesim::FrameKind;
+
+// The bytes a value label's text allows. The label shows the value rounded to two decimals, so the
+// value lies within half a hundredth of the text, and the byte is the value × 2.55, rounded.
+struct ByteRange {
+  long low, high;
+  bool Contains(int byte) const { return byte >= low && byte <= high; }
+};
+
+ByteRange BytesShownBy(const std::string& label) {
+  if (label == "нет") return {0, 0};  // the channel is not used
+  std::string number = label.substr(0, label.find(' '));
+  std::replace(number.begin(), number.end(), ',', '.');  // the Russian decimal comma
+  char* end = nullptr;
+  const double value = std::strtod(number.c_str(), &end);
+  if (end == number.c_str() || label.substr(number.size()) != " %") return {-1, -1};
+  const auto toByte = [](double percent) { return std::clamp(std::lround(percent * 2.55), 0L, 255L); };
+  return {toByte(value - 0.005), toByte(value + 0.005)};
+}
+
+std::size_t FramesOfAnyKind(const Reception& reception) {
+  return reception.frames.size() - reception.Count(FrameKind::OneByte);
+}
+
+class E2eDeviceFeed : public DialvoxTest {
+ protected:
+  // A stored key without a write mode would select the one-byte mode: the frame mode is stored too.
+  static void StoreFeed(DWORD intervalMs) {
+    StoreSetting("Mode", 1);
+    StoreSetting("Interval", intervalMs);
+  }
+};
+
+TEST_F(E2eDeviceFeed, StartsReadyAndSendsValidFramesAtTheTickRate) {
+  StoreFeed(100);
+  DeviceEnd device;
+  Dialvox& dialvox = Start();
+  EXPECT_EQ(dialvox.StatusText(), "Готов");
+  ASSERT_TRUE(WaitUntil([&] { return dialvox.WindowShown(); }, 5000));
+  EXPECT_FALSE(dialvox.StatusInRed());
+
+  device.Discard();
+  const Reception reception = device.Listen(2000);
+  // 20 ticks in 2 s; a busy machine may let a few fall due late (they are not made up).
+  EXPECT_GE(FramesOfAnyKind(reception), 14u);
+  EXPECT_LE(FramesOfAnyKind(reception), 22u);
+  EXPECT_EQ(reception.Count(FrameKind::OneByte), 0u);
+  EXPECT_EQ(reception.counts.bad, 0u) << "frames with a wrong checksum";
+  EXPECT_EQ(reception.counts.skipped, 0u) << "bytes outside any frame";
+  EXPECT_EQ(ProgramLineSpeed(), "115200");
+}
+
+TEST_F(E2eDeviceFeed, ChannelBytesAreTheValuesTheLabelsShow) {
+  // Ticks far apart: the labels are read well before the next tick changes them.
+  StoreFeed(600);
+  DeviceEnd device;
+  Dialvox& dialvox = Start();
+
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    device.Discard();
+    devicesim::Frame frame;
+    ASSERT_TRUE(device.NextFrame(frame, 3000)) << "no frame arrived";
+    const auto arrived = std::chrono::steady_clock::now();
+    std::string labels[8];
+    for (int channel = 1; channel <= 8; ++channel) labels[channel - 1] = dialvox.ValueLabel(channel);
+    if (std::chrono::steady_clock::now() - arrived > std::chrono::milliseconds(200)) continue;
+
+    for (int channel = 1; channel <= 8; ++channel) {
+      const ByteRange range = BytesShownBy(labels[channel - 1]);
+      EXPECT_TRUE(range.Contains(frame.channels[channel - 1]))
+          << "channel " << channel << " shows \"" << labels[channel - 1] << "\" but sends "
+          << int{frame.channels[channel - 1]};
+    }
+    return;
+  }
+  FAIL() << "the labels could never be read between two ticks";
+}
+
+TEST_F(E2eDeviceFeed, EachWriteModeSendsItsBytesAtItsRate) {
+  StoreFeed(100);
+  DeviceEnd device;
+  Dialvox& dialvox = Start();
+  // Channel 1 on physical memory (the first of the three memory counters that end the list):
+  // a figure that holds still while the single bytes are compared with its label.
+  dialvox.ChooseCounter(1, dialvox.CatalogueSize() - 3);
+
+  const struct {
+    int mode;
+    FrameKind kind;
+    const char* speed;
+  } modes[] = {
+      {2, FrameKind::Calibration100, "115200"},  // 11 22 FF FF FF FF FF FF FF FF 00
+      {3, FrameKind::Calibration0, "115200"},    // 11 22 00 00 00 00 00 00 00 00 00
+      {0, FrameKind::OneByte, "9600"},           // channel 1's byte alone
+      {1, FrameKind::EightChannel, "115200"},    // back from 9600 to the frame
+  };
+  for (const auto& expected : modes) {
+    SCOPED_TRACE("write mode " + std::to_string(expected.mode));
+    dialvox.ChooseWriteMode(expected.mode);
+    Sleep(300);  // the tick under way may still send the old mode
+    device.Discard();
+    const Reception reception = device.Listen(800);
+    const std::string label = dialvox.ValueLabel(1);
+
+    EXPECT_GE(reception.frames.size(), 4u);
+    EXPECT_EQ(reception.Count(expected.kind), reception.frames.size());
+    EXPECT_EQ(reception.counts.bad, 0u);
+    EXPECT_EQ(reception.counts.skipped, 0u);
+    EXPECT_EQ(ProgramLineSpeed(), expected.speed);
+    EXPECT_EQ(StoredSettings()["Mode"].Dword(), expected.mode) << "the choice was not stored";
+    if (expected.mode == 0 || expected.mode == 1) {
+      // Memory load may move by a byte between a reading and the label read after it.
+      const ByteRange shown = BytesShownBy(label);
+      const ByteRange nearShown{shown.low - 1, shown.high + 1};
+      for (const auto& frame : reception.frames) {
+        EXPECT_TRUE(nearShown.Contains(frame.channels[0]))
+            << "channel 1 shows \"" << label << "\" but sends " << int{frame.channels[0]};
+      }
+    }
+  }
+}
+
+TEST_F(E2eDeviceFeed, FramesResumeWithoutRestartWhenTheDeviceComesBack) {
+  struct PlugBackIn {
+    ~PlugBackIn() {
+      if (!DevicePlugged()) PlugDevice();
+    }
+  } plugBackIn;
+  StoreFeed(250);
+  Dialvox& dialvox = Start();
+  {
+    DeviceEnd device;
+    devicesim::Frame frame;
+    ASSERT_TRUE(device.NextFrame(frame, 3000)) << "no frame before the device was pulled out";
+  }
+
+  UnplugDevice();
+  // The failed write shows for one tick; the next tick tries to open the port again and reports
+  // that failure in its turn.
+  std::set<std::string> shown;
+  WaitUntil(
+      [&] {
+        shown.insert(dialvox.StatusText());
+        return shown.count("Stream write error") && dialvox.StatusText().starts_with("Ошибка открытия COM порта (");
+      },
+      5000, 10);
+  EXPECT_TRUE(shown.count("Stream write error")) << "the failed write was never reported";
+  EXPECT_TRUE(dialvox.StatusInRed());
+
+  PlugDevice();
+  DeviceEnd device;
+  devicesim::Frame frame;
+  ASSERT_TRUE(device.NextFrame(frame, 5000)) << "no frame after the device came back";
+  const Reception reception = device.Listen(1000);
+  EXPECT_GE(FramesOfAnyKind(reception), 3u);
+  EXPECT_EQ(reception.counts.bad, 0u);
+  EXPECT_TRUE(dialvox.Running());
+  // Nothing clears an error: the line keeps it after the frames resumed.
+  EXPECT_TRUE(dialvox.StatusInRed());
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,52 @@
+// The serial cable between the program and the device: COM1 of the test prefix is the program's end,
+// COM2 the device's, the two ends of one socat pty pair. Stopping the pair is the device pulled
+// out; starting it again is the device plugged back in.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "toolkit/Handle.h"
+#include "tools/devicesim/FrameDecoder.h"
+
+namespace e2e {
+
+void PlugDevice();    // (re)starts the pair; returns once both ends exist
+void UnplugDevice();  // stops it; returns once it is gone
+bool DevicePlugged();
+
+// The line speed the program set on its end of the cable, as stty prints it ("9600").
+std::string ProgramLineSpeed();
+
+// What the device received while it listened: the frames and single readings, decoded as the
+// device decodes them, and the decoder's tally (bad frames, bytes that fit nothing).
+struct Reception {
+  std::vector<devicesim::Frame> frames;
+  devicesim::DecoderCounts counts;
+
+  std::size_t Count(devicesim::FrameKind kind) const;
+};
+
+// The device's end of the cable, open for reading.
+class DeviceEnd {
+ public:
+  DeviceEnd();  // throws std::runtime_error when COM2 does not open
+
+  // Forgets whatever has arrived so far.
+  void Discard();
+  // Listens for `ms` milliseconds.
+  Reception Listen(DWORD ms);
+  // Waits up to `timeoutMs` for the next complete eight-channel frame (of any kind); returns false
+  // when none came.
+  bool NextFrame(devicesim::Frame& frame, DWORD timeoutMs);
+
+ private:
+  std::vector<std::uint8_t> Read();
+
+  FileHandle port_;
+};
+
+}  // namespace e2e

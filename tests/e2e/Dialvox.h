@@ -1,0 +1,83 @@
+// One copy of the real dialvox.exe, started by a test and watched from outside as a user would see
+// it: its main window, the texts and choices of its controls, its exit code.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/Handle.h"
+
+namespace e2e {
+
+// Control ids of the main window: 100 plus the control's place among the controls that its layout
+// creates (the tab pages create none). Channel n's row is a row label, the list, the value label.
+namespace ids {
+constexpr int ChannelList(int channel) { return 102 + 3 * (channel - 1); }
+constexpr int ValueLabel(int channel) { return 103 + 3 * (channel - 1); }
+constexpr int kWriteMode = 128;
+constexpr int kInterval = 136;
+constexpr int kStatusLine = 148;
+}  // namespace ids
+
+class Dialvox {
+ public:
+  // Starts a copy; throws std::runtime_error when it cannot be started.
+  Dialvox();
+  // A copy still running is killed.
+  ~Dialvox();
+  Dialvox(const Dialvox&) = delete;
+  Dialvox& operator=(const Dialvox&) = delete;
+
+  DWORD ProcessId() const { return processId_; }
+  bool Running() const;
+  // Waits until the main window exists and start-up has written the status line.
+  bool WaitUntilStarted(DWORD timeoutMs = 15000);
+  // The exit code, or nothing when the copy still runs after `timeoutMs`.
+  std::optional<DWORD> WaitForExit(DWORD timeoutMs = 10000) const;
+
+  HWND MainWindow() const { return main_; }
+  // The application's own window, which owns the main window and carries the taskbar button.
+  HWND TaskbarWindow() const { return GetWindow(main_, GW_OWNER); }
+  bool WindowShown() const { return IsWindowVisible(main_); }
+  bool TaskbarButtonShown() const { return IsWindowVisible(TaskbarWindow()); }
+  // Minimised, whether the taskbar button is still shown or hidden (tray, invisible).
+  bool Minimized() const { return IsIconic(TaskbarWindow()); }
+
+  // As the title bar's buttons do.
+  void Minimize() const;
+  void Close() const;
+
+  std::string StatusText() const;
+  // Whether the status line's text is drawn in pure red, as errors are.
+  bool StatusInRed() const;
+  std::string ValueLabel(int channel) const;
+  int ChannelChoice(int channel) const;
+  // The number of counters each channel list offers.
+  int CatalogueSize() const;
+  int WriteMode() const;
+  // As the user picks an item of a list: the write mode, or channel n's counter.
+  void ChooseWriteMode(int mode) const { Choose(ids::kWriteMode, mode); }
+  void ChooseCounter(int channel, int index) const { Choose(ids::ChannelList(channel), index); }
+  std::string IntervalText() const;
+
+ private:
+  HWND Part(int id, const char* className = nullptr) const;
+  void Choose(int listId, int index) const;
+
+  Handle process_;
+  DWORD processId_ = 0;
+  HWND main_ = nullptr;
+};
+
+// The text of any window, asked of the window itself (WM_GETTEXT crosses processes).
+std::string WindowText(HWND window);
+
+// The main windows of every copy running in the desktop, this test's or not.
+std::vector<HWND> RunningCopies();
+// Kills every copy still running, and waits until they are gone.
+void EndAllCopies();
+
+}  // namespace e2e

@@ -1,0 +1,48 @@
+// The tray icon from the shell's side: a copy minimised at start sits in the tray, a left click
+// on the icon brings it back and a right click does not, and a copy that ends there takes its icon
+// with it.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "tests/e2e/DialvoxTest.h"
+#include "tests/e2e/SettingsKey.h"
+#include "tests/e2e/Tray.h"
+
+namespace e2e {
+namespace {
+
+class E2eTray : public DialvoxTest {
+ protected:
+  // Starts a copy that minimises to the tray at start, and waits until it is there.
+  Dialvox& StartInTray() {
+    StoreSetting("MinimizeMode", 1);
+    StoreSetting("MinimizeAtRun", 1);
+    if (!DialvoxTrayIcons().empty()) throw std::runtime_error("an icon of an earlier copy is in the tray");
+    Dialvox& dialvox = Start();
+    EXPECT_TRUE(Reaches(dialvox, kInTray));
+    return dialvox;
+  }
+};
+
+TEST_F(E2eTray, StartsInTheTrayAndOnlyALeftClickBringsItBack) {
+  Dialvox& dialvox = StartInTray();
+  ASSERT_EQ(DialvoxTrayIcons().size(), 1u);
+
+  RightClick(DialvoxTrayIcons().at(0));
+  Sleep(500);
+  EXPECT_EQ(StateOf(dialvox), kInTray) << "a right click did something";
+
+  LeftClick(DialvoxTrayIcons().at(0));
+  EXPECT_TRUE(Reaches(dialvox, kOpen));
+}
+
+TEST_F(E2eTray, EndingInTheTrayRemovesTheIcon) {
+  Dialvox& dialvox = StartInTray();
+  dialvox.Close();
+  EXPECT_EQ(dialvox.WaitForExit(), 0u);
+  EXPECT_TRUE(DialvoxTrayIcons().empty());
+}
+
+}  // namespace
+}  // namespace e2e
