@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "tests/e2e/DeviceLine.h"
 #include "tests/e2e/DialvoxTest.h"
@@ -41,6 +44,39 @@ ByteRange BytesShownBy(const std::string& label) {
 std::size_t FramesOfAnyKind(const Reception& reception) {
   return reception.frames.size() - reception.Count(FrameKind::OneByte);
 }
+
+// Notes every text the status line shows while it exists: a message may stand for one tick only.
+class StatusWatch {
+ public:
+  explicit StatusWatch(const Dialvox& dialvox)
+      : thread_([this, &dialvox] {
+          while (!stop_) {
+            const std::string text = dialvox.StatusText();
+            {
+              const std::lock_guard lock(mutex_);
+              seen_.insert(text);
+            }
+            Sleep(10);
+          }
+        }) {}
+  ~StatusWatch() {
+    stop_ = true;
+    thread_.join();
+  }
+  StatusWatch(const StatusWatch&) = delete;
+  StatusWatch& operator=(const StatusWatch&) = delete;
+
+  bool Saw(const std::string& text) const {
+    const std::lock_guard lock(mutex_);
+    return seen_.count(text) > 0;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::set<std::string> seen_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 class E2eDeviceFeed : public DialvoxTest {
  protected:
@@ -154,17 +190,16 @@ TEST_F(E2eDeviceFeed, FramesResumeWithoutRestartWhenTheDeviceComesBack) {
     ASSERT_TRUE(device.NextFrame(frame, 3000)) << "no frame before the device was pulled out";
   }
 
-  UnplugDevice();
-  // The failed write shows for one tick; the next tick tries to open the port again and reports
-  // that failure in its turn.
-  std::set<std::string> shown;
-  WaitUntil(
-      [&] {
-        shown.insert(dialvox.StatusText());
-        return shown.count("Stream write error") && dialvox.StatusText().starts_with("Ошибка открытия COM порта (");
-      },
-      5000, 10);
-  EXPECT_TRUE(shown.count("Stream write error")) << "the failed write was never reported";
+  {
+    // The failed write shows for one tick; the next tick tries to open the port again and reports
+    // that failure in its turn.
+    const StatusWatch watch(dialvox);
+    UnplugDevice();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return watch.Saw("Stream write error") && dialvox.StatusText().starts_with("Ошибка открытия COM порта ("); },
+        5000))
+        << "the status line did not report the missing device; it shows \"" << dialvox.StatusText() << '"';
+  }
   EXPECT_TRUE(dialvox.StatusInRed());
 
   PlugDevice();

@@ -64,7 +64,11 @@ std::string WindowText(HWND window) {
 }
 
 Dialvox::Dialvox() {
-  std::string commandLine = "\"" + WindowsPath(DVX_DIALVOX_EXE) + "\"";
+  // Quoted: the build tree's path may hold spaces.
+  const std::string path = WindowsPath(DVX_DIALVOX_EXE);
+  std::string commandLine = "\"";
+  commandLine += path;
+  commandLine += '"';
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
