@@ -16,7 +16,6 @@ cmake --build --preset host --target devicesim
 # A prefix of its own, kept between runs: Dialvox's settings live in its registry.
 state=$root/build/run
 provider=$root/build/windows/tools/perfprovider/dvxperf.dll
-scripts/wine-prefix.sh "$state" "$provider"
 export WINEPREFIX=$state/prefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
 
 pids=()
@@ -42,6 +41,10 @@ if [ -z "${DISPLAY:-}" ]; then
    done) &
   pids+=($!)
 fi
+
+# Wine's desktop process starts with the wineserver and keeps the display it found then.
+wineserver -k >/dev/null 2>&1 || true
+scripts/wine-prefix.sh "$state" "$provider"
 
 # COM1 of the prefix is one end of a pty pair; the simulator reads the other end.
 tests/support/pty-pair.sh start "$state/ports" com1 device
