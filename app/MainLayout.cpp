@@ -35,9 +35,9 @@ const ControlSpec kLayout[] = {
     {K::RadioGroup, "gbxMinMode", "Режим сворачивания", 8, 96, 265, 70, pgSettings},
     {K::WrapLabel, "lblMinNote", "Если программа стала невидимой, запустите ее еще раз и она появится",
      16, 168, 221, 40, pgSettings},
-    {K::Label, "Label4", "Интервал обновления", 8, 214, 122, 13, pgSettings},
-    {K::SpinEdit, "IntervalSpinEdit", "", 132, 210, 60, 21, pgSettings},
-    {K::Label, "Label6", "ms", 197, 214, 20, 13, pgSettings},
+    {K::Label, "Label4", "Интервал обновления", 8, 214, 132, 13, pgSettings},
+    {K::SpinEdit, "IntervalSpinEdit", "", 142, 210, 56, 21, pgSettings},
+    {K::Label, "Label6", "ms", 203, 214, 20, 13, pgSettings},
 
     {K::Bevel, "Bevel1", "", 10, 9, 265, 215, pgAbout},
     {K::Label, "Label12", "Автор идеи и разработчик устройства", 20, 20, 240, 13, pgAbout},
