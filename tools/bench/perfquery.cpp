@@ -8,23 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
-
-double ProcessCpuMs() {
-  FILETIME creation, exit, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
-  auto ticks = [](const FILETIME& t) { return (ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
-  return (ticks(kernel) + ticks(user)) / 10000.0;
-}
-
-double WallMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return now.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-}  // namespace
+#include "tools/bench/Probe.h"
 
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 100;
@@ -39,15 +23,8 @@ int main(int argc, char** argv) {
   LONG result = ERROR_SUCCESS;
   const double wallStart = WallMs();
   const double cpuStart = ProcessCpuMs();
-  for (int i = 0; i < count; ++i) {
-    // Grown in the sampler's steps; a grown buffer stays for the queries that follow.
-    for (;;) {
-      size = static_cast<DWORD>(buffer.size());
-      result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, query, nullptr, nullptr, buffer.data(), &size);
-      if (result != ERROR_MORE_DATA) break;
-      buffer.resize(buffer.size() + 4096);
-    }
-    if (result != ERROR_SUCCESS) break;
+  for (int i = 0; i < count && result == ERROR_SUCCESS; ++i) {
+    result = QueryPerformanceData(query, buffer, size);
   }
   const double cpuMs = ProcessCpuMs() - cpuStart;
   const double wallMs = WallMs() - wallStart;
