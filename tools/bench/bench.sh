@@ -24,7 +24,6 @@ command -v python3 >/dev/null || apt-get install -y -q --no-install-recommends p
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" --target dialvox dvxperf perfquery timerprobe
 
-scripts/wine-prefix.sh "$state" "$build/tools/perfprovider/dvxperf.dll"
 export WINEPREFIX=$state/prefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
 results=$state/results
 mkdir -p "$results"
@@ -48,6 +47,9 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 100); do [ -s "$state/xvfb.display" ] && break; sleep 0.1; done
   export DISPLAY=:$(cat "$state/xvfb.display")
 fi
+# Wine's desktop process starts with the wineserver and keeps the display it found then.
+wineserver -k >/dev/null 2>&1 || true
+scripts/wine-prefix.sh "$state" "$build/tools/perfprovider/dvxperf.dll"
 
 # The prefix's wineserver, found by the directory it works in (named after the prefix's device and
 # inode), so that its CPU time can be counted beside Dialvox's.
