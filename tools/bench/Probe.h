@@ -5,7 +5,7 @@
 
 #include <vector>
 
-// CPU time of every thread of this process so far. Under Wine it moves in whole clock ticks (10 ms).
+// CPU time of every thread of this process so far; under Wine in whole clock ticks (10 ms).
 double ProcessCpuMs();
 
 // A monotonic wall clock.

@@ -14,7 +14,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
 seconds=${BENCH_SECONDS:-20}
-build=$(mkdir -p "${BENCH_BUILD_DIR:-build/windows}" && cd "${BENCH_BUILD_DIR:-build/windows}" && pwd)
+build=${BENCH_BUILD_DIR:-build/windows}
+build=$(mkdir -p "$build" && cd "$build" && pwd)
 state=$root/build/bench
 intervals=(50 250)
 
@@ -97,7 +98,8 @@ probe_ms=$((seconds * 1000 + 500))
 for interval in "${intervals[@]}"; do
   echo "timerprobe.exe at $interval ms, bare and with the query on each tick: ${seconds} s each..."
   meter --interval "$interval" --let-finish --program-output "$results/timer-$interval.out" -- \
-    wine "$build/tools/bench/timerprobe.exe" "$interval" "$probe_ms" >"$results/timer-$interval.txt" || true
+    wine "$build/tools/bench/timerprobe.exe" "$interval" "$probe_ms" \
+    >"$results/timer-$interval.txt" || true
   meter --interval "$interval" --let-finish --program-output "$results/tickquery-$interval.out" -- \
     wine "$build/tools/bench/timerprobe.exe" "$interval" "$probe_ms" 238 \
     >"$results/tickquery-$interval.txt" || true

@@ -72,20 +72,24 @@ def main():
     for interval in intervals:
         for name, label in (("timer", "bare tick"), ("tickquery", "tick+query")):
             own = read(results / f"{name}-{interval}.out")
-            print(f"  {interval} ms {label}: {own.get('ticks', 'n/a')} ticks, gaps p50/p90/max {gaps(own)} ms,"
-                  f" {cpu_line(read(results / f'{name}-{interval}.txt'))}")
+            meter = read(results / f"{name}-{interval}.txt")
+            print(f"  {interval} ms {label}: {own.get('ticks', 'n/a')} ticks,"
+                  f" gaps p50/p90/max {gaps(own)} ms, {cpu_line(meter)}")
     print(f"perfquery.exe: {query.get('queries', 'n/a')} queries back to back,"
-          f" wall {query.get('wall_ms_per_query', 'n/a')} ms, CPU {query.get('cpu_ms_per_query', 'n/a')} ms per query")
+          f" wall {query.get('wall_ms_per_query', 'n/a')} ms,"
+          f" CPU {query.get('cpu_ms_per_query', 'n/a')} ms per query")
 
     judged = runs.get(JUDGED_INTERVAL, {})
     tick_cpu = number(judged, "program_cpu_ms_per_tick")
     bare = number(read(results / f"timer-{JUDGED_INTERVAL}.txt"), "program_cpu_ms_per_tick")
-    with_query = number(read(results / f"tickquery-{JUDGED_INTERVAL}.txt"), "program_cpu_ms_per_tick")
+    with_query = number(read(results / f"tickquery-{JUDGED_INTERVAL}.txt"),
+                        "program_cpu_ms_per_tick")
     paced_query = None if None in (bare, with_query) else with_query - bare
     back_to_back = number(query, "cpu_ms_per_query")
     if None not in (tick_cpu, with_query):
         print(f"  at {JUDGED_INTERVAL} ms, dialvox.exe's own work (its tick less a tick+query):"
-              f" {tick_cpu - with_query:.3f} ms; the query in a ticking program: {show(paced_query)} ms")
+              f" {tick_cpu - with_query:.3f} ms;"
+              f" the query in a ticking program: {show(paced_query)} ms")
 
     verdicts = []
 
@@ -106,8 +110,9 @@ def main():
     # The query as a tick makes it, one per interval: back to back it runs with caches and the
     # wineserver warm from the query before, and its cost swings with the machine's other load.
     limit = None if None in (paced_query, bare) else CPU_TARGET_FACTOR * (paced_query + bare)
-    judge(f"{JUDGED_INTERVAL} ms: CPU per tick <= {CPU_TARGET_FACTOR:g} x (query {show(paced_query)}"
-          f" + bare tick {show(bare)}) = {show(limit)} ms", at_most(tick_cpu, limit), show(tick_cpu, 3, " ms"))
+    judge(f"{JUDGED_INTERVAL} ms: CPU per tick <= {CPU_TARGET_FACTOR:g} x"
+          f" (query {show(paced_query)} + bare tick {show(bare)}) = {show(limit)} ms",
+          at_most(tick_cpu, limit), show(tick_cpu, 3, " ms"))
     firsts = [number(run, "first_frame_ms") for run in runs.values()]
     worst = None if not firsts or None in firsts else max(firsts)
     judge(f"first frame within {FIRST_FRAME_TARGET_MS:g} ms of launch, every launch",
@@ -117,8 +122,9 @@ def main():
     for verdict, name, shown in verdicts:
         print(f"  [{verdict:>9}] {name}: {shown}")
     if None not in (back_to_back, bare, tick_cpu):
-        print(f"  (with the back-to-back query instead, the CPU limit would be"
-              f" {CPU_TARGET_FACTOR * (back_to_back + bare):.3f} ms)")
+        literal = CPU_TARGET_FACTOR * (back_to_back + bare)
+        print(f"  (against the back-to-back query instead, the CPU limit would be {literal:.3f} ms:"
+              f" {'met' if tick_cpu <= literal else 'MISSED'})")
     return 0
 
 

@@ -201,7 +201,8 @@ def main():
         out["cpu_span_ticks"] = f"{ticks:.0f}"
         for name in watched:
             if ticks and before[name] is not None and after[name] is not None:
-                out[f"{name}_cpu_ms_per_tick"] = f"{(after[name] - before[name]) * 1000 / ticks:.3f}"
+                per_tick = (after[name] - before[name]) * 1000 / ticks
+                out[f"{name}_cpu_ms_per_tick"] = f"{per_tick:.3f}"
     for key, value in out.items():
         print(key, value)
     return 0 if "error" not in out else 1

@@ -70,7 +70,9 @@ int main(int argc, char** argv) {
   }
 
   std::vector<double> gaps;
-  for (std::size_t i = 1; i < tickTimes.size(); ++i) gaps.push_back(tickTimes[i] - tickTimes[i - 1]);
+  for (std::size_t i = 1; i < tickTimes.size(); ++i) {
+    gaps.push_back(tickTimes[i] - tickTimes[i - 1]);
+  }
   const std::size_t intervals = gaps.size();
   std::printf("interval_ms %d\nquery %s\nticks %zu\n", interval, query ? query : "none",
               tickTimes.size());
