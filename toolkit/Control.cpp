@@ -4,9 +4,12 @@
 
 namespace {
 
-// A window property rather than GWLP_USERDATA: the standard controls leave neither to us by
-// contract, but a named property cannot clash with anyone else's use.
-const char kControlProperty[] = "DialvoxControl";
+// The control object behind each of its windows sits in GWLP_USERDATA, which belongs to whoever
+// creates the window. (A window property would do as well, but under Wine every GetPropA is a
+// round trip to the wineserver, and the form looks a control up for each of its colour requests.)
+void Attach(HWND part, Control* control) {
+  SetWindowLongPtrA(part, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+}
 
 }  // namespace
 
@@ -23,7 +26,7 @@ Control::~Control() {
 }
 
 Control* Control::FromHandle(HWND window) {
-  return window ? static_cast<Control*>(GetPropA(window, kControlProperty)) : nullptr;
+  return window ? reinterpret_cast<Control*>(GetWindowLongPtrA(window, GWLP_USERDATA)) : nullptr;
 }
 
 HWND Control::AddPart(const ControlSite& site, const char* className, const char* caption,
@@ -37,21 +40,21 @@ HWND Control::AddPart(const ControlSite& site, const char* className, const char
                                     GetModuleHandleA(nullptr), nullptr);
   if (!part) RaiseLastOSError();
   parts_.push_back(part);
-  SetPropA(part, kControlProperty, this);
+  Attach(part, this);
   if (site.font) SendMessageA(part, WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
   return part;
 }
 
 void Control::DestroyParts(std::size_t first) {
   while (parts_.size() > first) {
-    RemovePropA(parts_.back(), kControlProperty);
+    Attach(parts_.back(), nullptr);
     DestroyWindow(parts_.back());
     parts_.pop_back();
   }
 }
 
 void Control::Detach() {
-  for (HWND part : parts_) RemovePropA(part, kControlProperty);
+  for (HWND part : parts_) Attach(part, nullptr);
 }
 
 LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
