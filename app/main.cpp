@@ -7,22 +7,35 @@
 #include "app/Modules.h"
 #include "toolkit/Application.h"
 
+namespace {
+
+int ShowFatalError(const std::exception& error) {
+  MessageBoxA(nullptr, error.what(), "Dialvox", MB_OK | MB_ICONERROR);
+  return 1;
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // A module that cannot start ends the program before any window exists.
   try {
     InitializeModules();
   } catch (const std::exception& error) {
-    MessageBoxA(nullptr, error.what(), "Dialvox", MB_OK | MB_ICONERROR);
-    return 1;
+    return ShowFatalError(error);
   }
 
-  Application& app = App();
-  app.Initialize(instance);
-  app.SetTitle("Dialvox");
-  {
+  int exitCode = 0;
+  try {
+    Application& app = App();
+    app.Initialize(instance);
+    app.SetTitle("Dialvox");
     TfrmMain frmMain;
     app.Run(frmMain);
+  } catch (const std::exception& error) {
+    // Only the window system itself failing (no window could be made) ends up here: errors of
+    // the program's own steps go to the status line.
+    exitCode = ShowFatalError(error);
   }
   FinalizeModules();
-  return 0;
+  return exitCode;
 }
