@@ -20,8 +20,10 @@ rm -rf "$wine_state"
 trap stop_wine EXIT
 
 status=0
+# A Windows test that fails is run once more before it counts as failed: under Wine on a busy
+# machine a desktop or window can be late now and then. A real fault fails both times.
 xvfb-run -a -s "-screen 0 1024x768x24" \
-  ctest --preset windows --parallel 2 --no-tests=error || status=1
+  ctest --preset windows --parallel 2 --no-tests=error --repeat until-pass:2 || status=1
 stop_wine
 ctest --preset host --parallel 2 --no-tests=error || status=1
 exit $status
