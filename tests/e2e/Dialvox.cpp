@@ -69,14 +69,7 @@ Dialvox::Dialvox() {
   std::string commandLine = "\"";
   commandLine += path;
   commandLine += '"';
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    throw std::runtime_error("dialvox.exe does not start, error " + std::to_string(GetLastError()));
-  }
-  CloseHandle(info.hThread);
+  const PROCESS_INFORMATION info = StartProcess(commandLine, "dialvox.exe");
   process_ = Handle(info.hProcess);
   processId_ = info.dwProcessId;
 }

@@ -34,6 +34,19 @@ std::string WindowsPath(const std::string& unixPath) {
   return path;
 }
 
+PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& what) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    throw std::runtime_error(what + " does not start, error " + std::to_string(GetLastError()));
+  }
+  if (process.hThread) CloseHandle(process.hThread);
+  process.hThread = nullptr;
+  return process;
+}
+
 ShellResult RunShell(const std::string& script, DWORD timeoutMs) {
   if (script.find('"') != std::string::npos) throw std::runtime_error("double quote in: " + script);
   static std::atomic<int> serial{0};
@@ -44,14 +57,7 @@ ShellResult RunShell(const std::string& script, DWORD timeoutMs) {
   std::string commandLine = "/bin/sh -c \"mkdir -p " DVX_E2E_WORK_DIR "; (" + script + ") >" +
                             output + " 2>&1 </dev/null; echo $? >" + status + ".new; mv " + status +
                             ".new " + status + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    throw std::runtime_error("cannot start /bin/sh, error " + std::to_string(GetLastError()));
-  }
-  if (process.hThread) CloseHandle(process.hThread);
+  const PROCESS_INFORMATION process = StartProcess(commandLine, "/bin/sh");
   if (process.hProcess) CloseHandle(process.hProcess);
 
   if (!WaitUntil([&] { return FileExists(status); }, timeoutMs)) {

@@ -9,6 +9,10 @@
 
 namespace e2e {
 
+// Starts a program (Windows or Unix) from a command line; throws std::runtime_error naming `what`
+// when it cannot. The thread handle is closed; the process handle is the caller's to close.
+PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& what);
+
 // Wine shows the Unix file system as drive Z:.
 std::string WindowsPath(const std::string& unixPath);
 
