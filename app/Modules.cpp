@@ -3,7 +3,7 @@
 #include "counters/Counters.h"
 #include "counters/RealCounters.h"
 #include "cpuusage/CpuUsage.h"
-#include "toolkit/RegionalSettings.h"
+#include "counters/RegionalSettings.h"
 
 void InitializeModules() {
   InitRegionalSettings();

@@ -27,7 +27,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   int exitCode = 0;
   try {
     Application& app = App();
-    app.Initialize(instance);
+    // Other programs (and the end-to-end tests) know the program's windows by their class.
+    app.Initialize(instance, "DialvoxWindow");
     app.SetTitle("Dialvox");
     TfrmMain frmMain;
     app.Run(frmMain);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "counters/PercentFormat.h"
-#include "toolkit/RegionalSettings.h"
+#include "counters/RegionalSettings.h"
 #include "toolkit/StringList.h"
 
 namespace {

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest
-  g++-mingw-w64-i686 wine wine32:i386 fonts-wine
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 fonts-wine
   xvfb xauth x11-apps x11-utils xdotool imagemagick socat locales procps
 )
 

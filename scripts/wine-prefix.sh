@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prepares a private Wine prefix for Dialvox and keeps its wineserver warm.
 #   wine-prefix.sh STATE_DIR [PERF_PROVIDER_DLL]
+# The caller has chosen the Wine (dvx_use_wine of scripts/wine-env.sh); the prefix is made for it.
 # STATE_DIR/prefix is the prefix; STATE_DIR/ports/comN are the Unix paths that COM1..COM3 open
 # (a socat pty link is put there by whoever wants to talk to the port).
 # Safe to call from many processes at once: the first one does the work, the others wait for it.
@@ -8,6 +9,8 @@ set -euo pipefail
 
 state=$(mkdir -p "$1" && cd "$1" && pwd)
 provider=${2:-}
+source "$(dirname "$0")/wine-env.sh"
+dvx_use_wine "${DVX_WINE_BITS:?choose the Wine first (scripts/wine-env.sh)}"
 export WINEPREFIX=$state/prefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
 mkdir -p "$state/ports"
 
@@ -27,8 +30,12 @@ warm_up() {
 regpath() { printf 'Z:%s' "$1" | sed 's|/|\\\\|g'; }
 winpath() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
 
-if [ ! -f "$WINEPREFIX/.dialvox-ready" ]; then
-  wineboot -i </dev/null >/dev/null 2>&1 9>&-
+# The marker holds the bitness the prefix was made for: a prefix of the other one (or one left
+# half made) is made afresh.
+if [ "$(cat "$WINEPREFIX/.dialvox-ready" 2>/dev/null)" != "$DVX_WINE_BITS" ]; then
+  wineserver -k >/dev/null 2>&1 9>&- || true
+  rm -rf "$WINEPREFIX"
+  wine wineboot.exe -i </dev/null >/dev/null 2>&1 9>&-
   wineserver -w
   reg=$state/prefix-settings.reg
   {
@@ -56,7 +63,7 @@ if [ ! -f "$WINEPREFIX/.dialvox-ready" ]; then
   # Port mappings and the desktop are read when the wineserver's services start.
   wineserver -k || true
   wineserver -w
-  touch "$WINEPREFIX/.dialvox-ready"
+  echo "$DVX_WINE_BITS" > "$WINEPREFIX/.dialvox-ready"
 fi
 
 warm_up

@@ -7,7 +7,14 @@
 
 #include "serial/PortHandle.h"
 #include "serial/SerialOs.h"
+#include "toolkit/Errors.h"
 #include "toolkit/StringList.h"
+
+// A write that did not take all its bytes.
+class WriteError : public Error {
+ public:
+  WriteError() : Error("Stream write error") {}
+};
 
 class TCommPort {
  public:

@@ -11,9 +11,8 @@
 namespace {
 
 // Messages of the taskbar window, posted from other threads or to itself.
-constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;      // lParam: new std::shared_ptr<SyncRequest>
-constexpr UINT WM_THREADEXCEPTION = WM_APP + 2;  // lParam: new std::exception_ptr
-constexpr UINT WM_ACTIVATEMAINFORM = WM_APP + 3;
+constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;  // lParam: new std::shared_ptr<SyncRequest>
+constexpr UINT WM_ACTIVATEMAINFORM = WM_APP + 2;
 
 // One synchronised call. The waiting worker and the posted message share it, so it stays valid
 // whichever of them lets go last, also when the message is handled late or never.
@@ -76,7 +75,7 @@ class TaskbarWindow : public Window {
           PostMessageA(Handle(), WM_ACTIVATEMAINFORM, 0, 0);
         break;
       case WM_ACTIVATEMAINFORM:
-        if (Form* form = app.MainForm();
+        if (Form* form = app.mainForm_;
             form && IsWindowVisible(form->Handle()) && IsWindowEnabled(form->Handle()))
           SetActiveWindow(form->Handle());
         return 0;
@@ -89,15 +88,10 @@ class TaskbarWindow : public Window {
         SyncRequest& call = **request;
         // After the loop, a message box can still pump this message: the worker has given up
         // by then, and whatever the step touches may be gone.
-        if (app.ShuttingDown() || !Claim(call, SyncRequest::Running)) return 0;
+        if (app.shuttingDown_ || !Claim(call, SyncRequest::Running)) return 0;
         app.RunStep(call.step);
         call.state = SyncRequest::Done;
         SetEvent(call.done.Get());
-        return 0;
-      }
-      case WM_THREADEXCEPTION: {
-        const std::unique_ptr<std::exception_ptr> error(reinterpret_cast<std::exception_ptr*>(lParam));
-        if (!app.ShuttingDown()) app.HandleException(*error);
         return 0;
       }
     }
@@ -114,14 +108,14 @@ Application& App() {
   return *app;
 }
 
-void Application::Initialize(HINSTANCE instance) {
-  instance_ = instance;
+void Application::Initialize(HINSTANCE instance, const char* windowClass) {
   uiThread_ = GetCurrentThreadId();
 
   INITCOMMONCONTROLSEX controls{sizeof controls,
                                 ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
+  Window::RegisterWindowClass(windowClass);
   icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
   if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
 
@@ -185,7 +179,6 @@ void Application::HandleException(std::exception_ptr error) noexcept {
   if (!error) return;
   try {
     std::rethrow_exception(error);
-  } catch (const SilentAbort&) {
   } catch (const std::exception& exception) {
     ShowException(exception);
   } catch (...) {
@@ -234,17 +227,6 @@ bool Application::Synchronize(const std::function<void()>& step) {
   // The step had already started: it finishes, as the user-interface thread is inside it.
   WaitForSingleObject(request->done.Get(), INFINITE);
   return true;
-}
-
-void Application::PostException(std::exception_ptr error) noexcept {
-  try {
-    auto message = std::make_unique<std::exception_ptr>(std::move(error));
-    if (window_ && PostMessageA(Handle(), WM_THREADEXCEPTION, 0,
-                                reinterpret_cast<LPARAM>(message.get())))
-      message.release();
-  } catch (...) {
-    // Out of memory while reporting: nothing is left that could tell anyone.
-  }
 }
 
 void Application::WaitFor(HANDLE object) {

@@ -20,16 +20,14 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Common controls, the window class, the icon (resource 1, else the system's) and the taskbar
-  // window, shown as a zero-size window so that it has the taskbar button. Throws OSError.
-  void Initialize(HINSTANCE instance);
+  // Common controls, the program's window class, the icon (resource 1, else the system's) and the
+  // taskbar window, shown as a zero-size window so that it has the taskbar button. Throws OSError.
+  void Initialize(HINSTANCE instance, const char* windowClass);
 
   void SetTitle(const std::string& title);
   const std::string& Title() const { return title_; }
   HICON Icon() const { return icon_; }
   HWND Handle() const;
-  HINSTANCE Instance() const { return instance_; }
-  Form* MainForm() const { return mainForm_; }
 
   // Shows the main form and dispatches messages until WM_QUIT. When the loop has ended the
   // application is shutting down: synchronised calls from other threads no longer run.
@@ -47,16 +45,13 @@ class Application {
   std::function<void()> OnRestore;
   std::function<void(const std::exception&)> OnException;
 
-  // SilentAbort is swallowed; anything else goes to OnException, or to a message box without it.
+  // Shows the error with OnException, or in a message box without it.
   void HandleException(std::exception_ptr error) noexcept;
 
   // For other threads. Runs `step` on the user-interface thread (directly when called there) and
   // waits until it has run; returns false without running it once the application is shutting
   // down, so a worker can never wait forever for a loop that has ended.
   bool Synchronize(const std::function<void()>& step);
-  // Hands an exception of another thread to HandleException on the user-interface thread.
-  void PostException(std::exception_ptr error) noexcept;
-  bool ShuttingDown() const { return shuttingDown_; }
   // Waits for a kernel object. On the user-interface thread it keeps serving synchronised calls
   // meanwhile: a worker that is being waited for may be waiting for this thread itself.
   void WaitFor(HANDLE object);
@@ -70,7 +65,6 @@ class Application {
   void ShowException(const std::exception& error) noexcept;
   void RunStep(const std::function<void()>& step) noexcept;
 
-  HINSTANCE instance_ = nullptr;
   HICON icon_ = nullptr;
   std::string title_;
   std::unique_ptr<TaskbarWindow> window_;

@@ -1,17 +1,8 @@
 #include "toolkit/Controls.h"
 
+#include <algorithm>
+
 #include "toolkit/Errors.h"
-
-namespace {
-
-// The control object behind each of its windows sits in GWLP_USERDATA, which belongs to whoever
-// creates the window. (A window property would do as well, but under Wine every GetPropA is a
-// round trip to the wineserver, and the form looks a control up for each of its colour requests.)
-void Attach(HWND part, Control* control) {
-  SetWindowLongPtrA(part, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
-}
-
-}  // namespace
 
 COLORREF ResolveColor(COLORREF color) {
   return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
@@ -20,13 +11,12 @@ COLORREF ResolveColor(COLORREF color) {
 Control::Control(const ControlSite& site) : name_(site.name) {}
 
 Control::~Control() {
-  Detach();
   for (HWND part : parts_)
     if (IsWindow(part)) DestroyWindow(part);
 }
 
-Control* Control::FromHandle(HWND window) {
-  return window ? reinterpret_cast<Control*>(GetWindowLongPtrA(window, GWLP_USERDATA)) : nullptr;
+bool Control::Owns(HWND window) const {
+  return std::find(parts_.begin(), parts_.end(), window) != parts_.end();
 }
 
 HWND Control::AddPart(const ControlSite& site, const char* className, const char* caption,
@@ -40,21 +30,17 @@ HWND Control::AddPart(const ControlSite& site, const char* className, const char
                                     GetModuleHandleA(nullptr), nullptr);
   if (!part) RaiseLastOSError();
   parts_.push_back(part);
-  Attach(part, this);
   if (site.font) SendMessageA(part, WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
   return part;
 }
 
 void Control::DestroyParts(std::size_t first) {
   while (parts_.size() > first) {
-    Attach(parts_.back(), nullptr);
-    DestroyWindow(parts_.back());
+    // Out of the list first: the form no longer routes what the window sends while it goes.
+    const HWND part = parts_.back();
     parts_.pop_back();
+    DestroyWindow(part);
   }
-}
-
-void Control::Detach() {
-  for (HWND part : parts_) Attach(part, nullptr);
 }
 
 LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) const {

@@ -47,8 +47,9 @@ class Control {
   bool Enabled() const;
   void SetEnabled(bool enabled);
 
-  // The control that one of its windows belongs to; nullptr for any other window.
-  static Control* FromHandle(HWND window);
+  // Whether the window is one of the control's own (an edit and its up-down control, a group box
+  // and its buttons).
+  bool Owns(HWND window) const;
 
  protected:
   explicit Control(const ControlSite& site);
@@ -75,8 +76,6 @@ class Control {
 
   void SetPageShown(bool shown);
   void ApplyVisibility();
-  // Stops the routing of messages to this object, before anything else is torn down.
-  void Detach();
 
   std::string name_;
   std::vector<HWND> parts_;

@@ -22,18 +22,6 @@ class OSError : public Error {
   std::uint32_t code_;
 };
 
-// A write that did not take all its bytes.
-class WriteError : public Error {
- public:
-  WriteError() : Error("Stream write error") {}
-};
-
-// Ends a handler without telling the user anything.
-class SilentAbort : public Error {
- public:
-  SilentAbort() : Error("Operation aborted") {}
-};
-
 // Reads GetLastError before anything else can change it and raises it as an OSError.
 [[noreturn]] void RaiseLastOSError();
 

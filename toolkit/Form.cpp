@@ -25,9 +25,10 @@ Form::Form(int left, int top, int clientWidth, int clientHeight)
 }
 
 Form::~Form() {
-  // The controls' events may lead into a derived form that is already gone: nothing is routed
-  // to them while the window and its children are destroyed.
-  for (auto& control : controls_) control->Detach();
+  // The controls' events may lead into a derived form that is already gone: with the list empty,
+  // nothing is routed to them while the window and its children are destroyed.
+  const auto controls = std::move(controls_);
+  pages_ = nullptr;
   Destroy();
 }
 
@@ -96,6 +97,14 @@ Control* Form::FindControl(const std::string& name) const {
   return found == controls_.end() ? nullptr : found->get();
 }
 
+Control* Form::ControlOf(HWND window) const {
+  // A few dozen windows: a look through the list costs less than one call into the system.
+  if (!window) return nullptr;
+  const auto found = std::find_if(controls_.begin(), controls_.end(),
+                                  [window](const auto& control) { return control->Owns(window); });
+  return found == controls_.end() ? nullptr : found->get();
+}
+
 UINT_PTR Form::AddTimer(Timer& timer) {
   timers_.push_back(&timer);
   return nextTimerId_++;
@@ -115,14 +124,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
       const HWND part = reinterpret_cast<HWND>(lParam);
-      if (Control* control = Control::FromHandle(part); control && control->HandleCommand(part, HIWORD(wParam)))
+      if (Control* control = ControlOf(part); control && control->HandleCommand(part, HIWORD(wParam)))
         return 0;
       break;
     }
     case WM_NOTIFY: {
       const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
       LRESULT result = 0;
-      if (Control* control = Control::FromHandle(header.hwndFrom); control && control->HandleNotify(header, result))
+      if (Control* control = ControlOf(header.hwndFrom); control && control->HandleNotify(header, result))
         return result;
       break;
     }
@@ -130,12 +139,12 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
-      if (Control* control = Control::FromHandle(reinterpret_cast<HWND>(lParam)))
+      if (Control* control = ControlOf(reinterpret_cast<HWND>(lParam)))
         if (HBRUSH brush = control->HandleCtlColor(reinterpret_cast<HDC>(wParam)))
           return reinterpret_cast<LRESULT>(brush);
       break;
     case WM_SETCURSOR:
-      if (Control* control = Control::FromHandle(reinterpret_cast<HWND>(wParam));
+      if (Control* control = ControlOf(reinterpret_cast<HWND>(wParam));
           control && LOWORD(lParam) == HTCLIENT && control->HandleSetCursor())
         return TRUE;
       break;

@@ -54,6 +54,10 @@ class Form : public Window {
   void CreateControls(std::span<const ControlSpec> layout);
 
   Control* FindControl(const std::string& name) const;
+  // The control that one of the form's own windows belongs to; nullptr for every other window,
+  // the form itself included. Messages name windows the program never made (a combo box's
+  // drop-down list, a tooltip, the tab control's parts), whose user data is not ours to read.
+  Control* ControlOf(HWND window) const;
   // Throws Error when there is no control of that name and kind.
   template <class T>
   T& Find(const std::string& name) const {

@@ -10,11 +10,9 @@ Thread::~Thread() = default;
 void Thread::Start() {
   if (handle_) throw Error("Thread started twice");
   DWORD id = 0;
-  // Suspended until the handle is stored: a thread that frees itself may be gone the moment it runs.
-  const HANDLE thread = CreateThread(nullptr, 0, &Thread::Entry, this, CREATE_SUSPENDED, &id);
+  const HANDLE thread = CreateThread(nullptr, 0, &Thread::Entry, this, 0, &id);
   if (!thread) RaiseLastOSError();
   handle_ = ::Handle(thread);
-  ResumeThread(thread);
 }
 
 void Thread::WaitFor() {
@@ -24,12 +22,19 @@ void Thread::WaitFor() {
 bool Thread::Synchronize(const std::function<void()>& step) { return App().Synchronize(step); }
 
 DWORD WINAPI Thread::Entry(void* self) {
-  auto* thread = static_cast<Thread*>(self);
+  std::exception_ptr error;
   try {
-    thread->Execute();
+    static_cast<Thread*>(self)->Execute();
   } catch (...) {
-    App().PostException(std::current_exception());
+    error = std::current_exception();
   }
-  if (thread->FreeOnTerminate) delete thread;
+  if (!error) return 0;
+  // Rethrown on the user-interface thread, whose exception handling shows it; dropped once the
+  // application is shutting down.
+  try {
+    App().Synchronize([error] { std::rethrow_exception(error); });
+  } catch (...) {
+    // Out of resources while reporting: nothing is left that could tell anyone.
+  }
   return 0;
 }

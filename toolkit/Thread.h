@@ -1,5 +1,5 @@
-// A worker thread. Its body never lets an exception escape: it goes to the user-interface
-// thread's exception handling instead.
+// A worker thread. Its body never lets an exception escape: it goes to the application's
+// exception handling on the user-interface thread instead.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +13,7 @@ class Thread {
  public:
   Thread(const Thread&) = delete;
   Thread& operator=(const Thread&) = delete;
-  // The thread must have ended (WaitFor) unless it frees itself.
+  // The thread must have ended (WaitFor).
   virtual ~Thread();
 
   void Start();
@@ -22,10 +22,6 @@ class Thread {
   bool Terminated() const { return terminated_; }
   HANDLE Handle() const { return handle_.Get(); }
   void WaitFor();
-
-  // Set before Start: the object deletes itself when Execute has returned. Nobody may touch it
-  // after Start then.
-  bool FreeOnTerminate = false;
 
  protected:
   Thread() = default;

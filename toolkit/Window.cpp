@@ -7,25 +7,23 @@
 
 namespace {
 
-const char kClassName[] = "DialvoxWindow";
-
-// Registered on first use, so that a window can exist before (or without) the application.
-void RegisterWindowClass(WNDPROC procedure) {
-  static const bool registered = [procedure] {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassA(&windowClass)) RaiseLastOSError();
-    return true;
-  }();
-  (void)registered;
-}
+// Every window with this class is one of our Window objects: the window procedure below is the
+// class's, and it is the only one that reads the user data.
+char className[64];
 
 }  // namespace
+
+void Window::RegisterWindowClass(const char* name) {
+  lstrcpynA(className, name, sizeof className);
+  WNDCLASSA windowClass{};
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = &Window::WindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = className;
+  if (!RegisterClassA(&windowClass)) RaiseLastOSError();
+}
 
 Window::~Window() {
   // No message may reach the virtual handler of an object that is half gone.
@@ -35,21 +33,9 @@ Window::~Window() {
   }
 }
 
-Window* Window::FromHandle(HWND window) {
-  // Another copy of the program has windows of the same class: their pointers mean nothing here.
-  DWORD process = 0;
-  if (!window || !GetWindowThreadProcessId(window, &process) || process != GetCurrentProcessId())
-    return nullptr;
-  char className[sizeof kClassName + 1];
-  if (!GetClassNameA(window, className, sizeof className) || lstrcmpA(className, kClassName) != 0)
-    return nullptr;
-  return reinterpret_cast<Window*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
 void Window::Create(DWORD exStyle, const char* caption, DWORD style, int left, int top, int width,
                     int height, HWND parentOrOwner) {
-  RegisterWindowClass(&Window::WindowProc);
-  const HWND window = CreateWindowExA(exStyle, kClassName, caption, style, left, top, width, height,
+  const HWND window = CreateWindowExA(exStyle, className, caption, style, left, top, width, height,
                                       parentOrOwner, nullptr, GetModuleHandleA(nullptr), this);
   if (!window) RaiseLastOSError();
 }

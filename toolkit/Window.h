@@ -13,13 +13,16 @@ class Window {
   virtual ~Window();
 
   HWND Handle() const { return handle_; }
-  // The object behind one of our windows; nullptr for any other window.
-  static Window* FromHandle(HWND window);
+
+  // The window class of every Window of the process, registered under the program's own name
+  // (other programs find its windows by it) before the first window is made. Throws OSError.
+  static void RegisterWindowClass(const char* className);
 
  protected:
   Window() = default;
 
-  // CreateWindowExA on our own window class (button-face background, arrow cursor). Throws OSError.
+  // CreateWindowExA on the program's window class (button-face background, arrow cursor). Throws
+  // OSError.
   void Create(DWORD exStyle, const char* caption, DWORD style, int left, int top, int width,
               int height, HWND parentOrOwner);
   // Destroys the window now; the destructor then has nothing left to do.

@@ -9,7 +9,7 @@ class ProgramEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     InitializeModules();
-    App().Initialize(GetModuleHandleA(nullptr));
+    App().Initialize(GetModuleHandleA(nullptr), "DialvoxWindow");
     App().SetTitle("Dialvox");
   }
   void TearDown() override { FinalizeModules(); }

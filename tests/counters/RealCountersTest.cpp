@@ -11,7 +11,7 @@
 #include "tests/cpuusage/FakeCpuUsageOs.h"
 #include "tests/cpuusage/SyntheticSamples.h"
 #include "toolkit/Errors.h"
-#include "toolkit/RegionalSettings.h"
+#include "counters/RegionalSettings.h"
 
 namespace {
 

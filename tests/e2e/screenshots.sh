@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Pictures of the main window's three pages for the README, taken from a first start in the build
 # tree's test prefix (the settings key is cleared first). Run it on an X server, for example:
-#   xvfb-run -a -s "-screen 0 1024x768x24" tests/e2e/screenshots.sh build/e2e docs/screenshots
+#   xvfb-run -a -s "-screen 0 1024x768x24" tests/e2e/screenshots.sh build/windows docs/screenshots
 set -euo pipefail
 root=$(cd "$(dirname "$(readlink -f "$0")")/../.." && pwd)
 build=$(cd "$1" && pwd)
 out=$(mkdir -p "$2" && cd "$2" && pwd)
 state=$build/wine
 
+source "$root/scripts/wine-env.sh"
+dvx_use_wine "$(dvx_tree_bits "$build")"
 "$root/scripts/wine-prefix.sh" "$state" "$(find "$build/tools" -name dvxperf.dll -print -quit)"
-export WINEPREFIX=$state/prefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
+export WINEPREFIX=$state/prefix LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
 "$root/tests/support/pty-pair.sh" start "$state/ports" com1 com2
 wine reg delete 'HKCU\Software\Quirvel\Dialvox\Settings' /f >/dev/null 2>&1 || true
 wine "$build/app/dialvox.exe" >/dev/null 2>&1 &

@@ -150,23 +150,4 @@ TEST_F(ApplicationTest, ExceptionsOfAWorkerAndOfItsStepsReachTheHookOnTheUserInt
   EXPECT_EQ(reportThread, GetCurrentThreadId());
 }
 
-// Counts its own destruction: a thread that frees itself must do so when its body ends.
-class SelfFreeingThread : public Thread {
- public:
-  explicit SelfFreeingThread(std::atomic<bool>& freed) : freed_(freed) { FreeOnTerminate = true; }
-  ~SelfFreeingThread() override { freed_ = true; }
-
- protected:
-  void Execute() override {}
-
- private:
-  std::atomic<bool>& freed_;
-};
-
-TEST_F(ApplicationTest, AThreadMarkedSoFreesItselfWhenItsBodyEnds) {
-  std::atomic<bool> freed{false};
-  (new SelfFreeingThread(freed))->Start();
-  EXPECT_TRUE(PumpUntil([&freed] { return freed.load(); }));
-}
-
 }  // namespace

@@ -156,7 +156,7 @@ TEST_F(ControlsTest, CheckBoxAndVisibilityAndEnabling) {
   radios.SetItems({"A", "B"});
   radios.SetVisible(false);
   radios.SetEnabled(false);
-  for (HWND part = GetWindow(radios.Handle(), GW_HWNDPREV); Control::FromHandle(part) == &radios;
+  for (HWND part = GetWindow(radios.Handle(), GW_HWNDPREV); form.ControlOf(part) == &radios;
        part = GetWindow(part, GW_HWNDPREV)) {
     EXPECT_FALSE(GetWindowLongA(part, GWL_STYLE) & WS_VISIBLE);
     EXPECT_FALSE(IsWindowEnabled(part));
@@ -194,6 +194,30 @@ TEST_F(ControlsTest, LinkLabelClicksAndShowsTheHand) {
   EXPECT_EQ(SendMessageA(form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link.Handle()),
                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
             TRUE);
+}
+
+TEST_F(ControlsTest, WindowsTheFormDidNotMakeAreNeverTakenForControls) {
+  // Messages name such windows too: the form itself (WM_SETCURSOR over its bare client area), a
+  // combo box's drop-down list (WM_CTLCOLORLISTBOX), and children of other makers, whose user
+  // data may hold anything.
+  const HWND stranger = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, form.Handle(),
+                                        nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetWindowLongPtrA(stranger, GWLP_USERDATA, 0x200);
+  COMBOBOXINFO combo_parts{};
+  combo_parts.cbSize = sizeof combo_parts;
+  ASSERT_TRUE(GetComboBoxInfo(combo.Handle(), &combo_parts));
+  const HDC dc = CreateCompatibleDC(nullptr);
+  for (const HWND window : {stranger, form.Handle(), combo_parts.hwndList}) {
+    EXPECT_EQ(form.ControlOf(window), nullptr);
+    SendMessageA(form.Handle(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(window));
+    SendMessageA(form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(window));
+  }
+  EXPECT_EQ(form.ControlOf(combo.Handle()), &combo);
+  DeleteDC(dc);
+  DestroyWindow(stranger);
 }
 
 }  // namespace

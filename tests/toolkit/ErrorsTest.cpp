@@ -29,5 +29,3 @@ TEST(OSError, RaiseLastOSErrorTakesTheCodeFirst) {
     EXPECT_EQ(e.Code(), 5u);
   }
 }
-
-TEST(WriteError, HasTheStreamMessage) { EXPECT_STREQ(WriteError().what(), "Stream write error"); }

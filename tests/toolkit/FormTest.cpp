@@ -161,18 +161,15 @@ TEST_F(FirewallTest, EveryExceptionIsStoppedAtTheWindowProcedure) {
     std::vector<std::string> reported;
   } cases[] = {
       {[] { throw OSError(5); }, 0, {OSError(5).what()}},
-      {[] { throw SilentAbort(); }, 0, {}},
       {[] { throw 42; }, 0, {"Unknown exception"}},
       {[] {}, 1, {}},
   };
   for (const auto& each : cases) {
     reported.clear();
     ThrowingWindow window(each.thrower);
-    EXPECT_EQ(Window::FromHandle(window.Handle()), &window);
     EXPECT_EQ(SendMessageA(window.Handle(), WM_USER, 0, 0), each.answer);
     EXPECT_EQ(reported, each.reported);
   }
-  EXPECT_EQ(Window::FromHandle(GetDesktopWindow()), nullptr);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace {
 class ToolkitEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    App().Initialize(GetModuleHandleA(nullptr));
+    App().Initialize(GetModuleHandleA(nullptr), "ToolkitTestWindow");
     App().SetTitle("Toolkit tests");
   }
 };

@@ -1,4 +1,4 @@
-#include "toolkit/RegionalSettings.h"
+#include "counters/RegionalSettings.h"
 
 #include <windows.h>
 

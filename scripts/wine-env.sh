@@ -1,0 +1,37 @@
+# Sourced by every script that runs Windows programs: which Windows build this machine can test,
+# and the Wine that runs a build of either bitness.
+#
+# Some machines' kernels execute no 32-bit x86 code at all. There the 32-bit dialvox.exe is still
+# built (it is what we ship), but its tests run on the 64-bit twin built from the same sources.
+# Debian's `wine` and `wineserver` wrappers pick the 32-bit loader whenever it is installed, even
+# where it cannot run, so the loader and the server are named here directly.
+
+# The bitness of the Windows build whose tests this machine runs: 32 if it runs 32-bit code (found
+# out by running some), else 64. DVX_WINDOWS_BITS=64 asks for the 64-bit twin on any machine.
+dvx_machine_bits() {
+  if [ "${DVX_WINDOWS_BITS:-}" != 64 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo 32
+  else
+    echo 64
+  fi
+}
+
+# The configure, build and test presets of a bitness.
+dvx_preset() { if [ "$1" = 32 ]; then echo windows; else echo windows64; fi; }
+
+# The bitness of a Windows build tree, which CMake writes down when it configures the tree.
+dvx_tree_bits() { cat "$1/windows-bits"; }
+
+# Wine for programs of one bitness, for this shell and whatever it starts. A 32-bit prefix holds
+# 32-bit Windows only, as the systems the shipped program is for.
+dvx_use_wine() {
+  case $1 in
+    32) export WINELOADER=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 WINEARCH=win32 ;;
+    64) export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64 WINEARCH=win64 ;;
+    *) echo "dvx_use_wine: bitness 32 or 64, not '$1'" >&2; return 2 ;;
+  esac
+  export DVX_WINE_BITS=$1 WINEDEBUG=${WINEDEBUG:--all}
+}
+
+wine() { "$WINELOADER" "$@"; }
+wineserver() { "$WINESERVER" "$@"; }
