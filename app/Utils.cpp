@@ -12,7 +12,10 @@ void SelectFirstIfNone(ComboBox& list) {
 
 void TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
                     UINT callbackMessage) {
-  // The first, 88-byte version of the record: every shell since Windows 95 understands it.
+  // The first version of the record: every shell since Windows 95 understands it. Its size is
+  // that of its layout, which holds a window and an icon handle: 88 bytes on 32-bit Windows, 104
+  // on x64, where the handles are 8 bytes wide and aligned to 8.
+  static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 4 ? 88 : 104));
   NOTIFYICONDATAA data;
   std::memset(&data, 0, sizeof data);
   data.cbSize = NOTIFYICONDATAA_V1_SIZE;

@@ -3,20 +3,28 @@
 # this terminal what the load indicator would show. Uses your X display when there is one,
 # otherwise a private Xvfb (a screenshot is saved every few seconds; its path is printed).
 # Ctrl+C ends Dialvox, Wine, the serial link and the simulator.
+# It runs the 32-bit dialvox.exe where this machine runs 32-bit code, else the 64-bit one
+# (DVX_WINDOWS_BITS=64 asks for that anywhere).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target dialvox dvxperf
+source scripts/wine-env.sh
+bits=$(dvx_machine_bits)
+preset=$(dvx_preset "$bits")
+build=$root/build/$preset
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target dialvox dvxperf
 cmake --preset host >/dev/null
 cmake --build --preset host --target devicesim
 
 # A prefix of its own, kept between runs: Dialvox's settings live in its registry.
 state=$root/build/run
-provider=$root/build/windows/tools/perfprovider/dvxperf.dll
-export WINEPREFIX=$state/prefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
+provider=$build/tools/perfprovider/dvxperf.dll
+dvx_use_wine "$bits"
+export WINEPREFIX=$state/prefix LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
+echo "Dialvox: the ${bits}-bit build ($build/app/dialvox.exe)"
 
 pids=()
 cleanup() {
@@ -49,7 +57,7 @@ scripts/wine-prefix.sh "$state" "$provider"
 # COM1 of the prefix is one end of a pty pair; the simulator reads the other end.
 tests/support/pty-pair.sh start "$state/ports" com1 device
 # The prefix runs every program in one virtual desktop, which has a taskbar and a tray.
-wine explorer /desktop=shell,1024x768 "$root/build/windows/app/dialvox.exe" </dev/null >/dev/null 2>&1 &
+wine explorer /desktop=shell,1024x768 "$build/app/dialvox.exe" </dev/null >/dev/null 2>&1 &
 pids+=($!)
 
 "$root/build/host/tools/devicesim/devicesim" "$state/ports/device"

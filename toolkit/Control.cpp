@@ -23,7 +23,6 @@ HWND Control::AddPart(const ControlSite& site, const char* className, const char
                       DWORD style, DWORD exStyle, const RECT& bounds) {
   style |= WS_CHILD;
   if (visible_ && pageShown_) style |= WS_VISIBLE;
-  if (!parts_.empty() && !IsWindowEnabled(Handle())) style |= WS_DISABLED;
   const HWND part = CreateWindowExA(exStyle, className, caption, style, bounds.left, bounds.top,
                                     bounds.right - bounds.left, bounds.bottom - bounds.top,
                                     site.parent, reinterpret_cast<HMENU>(INT_PTR{site.id}),
@@ -72,12 +71,6 @@ void Control::SetPageShown(bool shown) {
 void Control::ApplyVisibility() {
   const int command = visible_ && pageShown_ ? SW_SHOWNA : SW_HIDE;
   for (HWND part : parts_) ShowWindow(part, command);
-}
-
-bool Control::Enabled() const { return IsWindowEnabled(Handle()); }
-
-void Control::SetEnabled(bool enabled) {
-  for (HWND part : parts_) EnableWindow(part, enabled);
 }
 
 bool Control::HandleCommand(HWND, WORD) { return false; }

@@ -44,8 +44,6 @@ class Control {
   // The control's own visibility; it is on screen only while its page (if any) is active too.
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
-  bool Enabled() const;
-  void SetEnabled(bool enabled);
 
   // Whether the window is one of the control's own (an edit and its up-down control, a group box
   // and its buttons).
@@ -170,8 +168,6 @@ class SpinEdit : public Control {
   explicit SpinEdit(const ControlSite& site);
 
   void SetRange(int minimum, int maximum);
-  int Minimum() const { return minimum_; }
-  int Maximum() const { return maximum_; }
   // Each arrow click moves the value by this much.
   void SetIncrement(int increment);
   // The text read as a decimal integer; the minimum while the text is not a number.

@@ -16,6 +16,7 @@
 #include "tests/e2e/DeviceLine.h"
 #include "tests/e2e/DialvoxTest.h"
 #include "tests/e2e/SettingsKey.h"
+#include "tests/e2e/UnixShell.h"
 #include "tests/e2e/Waiting.h"
 
 namespace e2e {
@@ -212,6 +213,72 @@ TEST_F(E2eDeviceFeed, FramesResumeWithoutRestartWhenTheDeviceComesBack) {
   EXPECT_TRUE(dialvox.Running());
   // Nothing clears an error: the line keeps it after the frames resumed.
   EXPECT_TRUE(dialvox.StatusInRed());
+}
+
+// An xdotool script that moves the pointer over every point of `area`, `step` pixels apart. The
+// virtual desktop fills the X screen from its origin, so desktop and X coordinates are the same.
+std::string SweepOver(const RECT& area, int step) {
+  std::string script;
+  for (LONG y = area.top; y < area.bottom; y += step)
+    for (LONG x = area.left; x < area.right; x += step)
+      script += "mousemove " + std::to_string(x) + " " + std::to_string(y) + "\nsleep 0.001\n";
+  return script;
+}
+
+std::string ClickAt(LONG x, LONG y) {
+  return "mousemove " + std::to_string(x) + " " + std::to_string(y) + "\nclick 1\nsleep 0.3\n";
+}
+
+RECT BoundsOf(HWND window) {
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  return bounds;
+}
+
+TEST_F(E2eDeviceFeed, KeepsFeedingWhileThePointerCrossesEveryPartOfTheWindow) {
+  StoreFeed(100);
+  DeviceEnd device;
+  Dialvox& dialvox = Start();
+  ASSERT_TRUE(WaitUntil([&] { return dialvox.WindowShown(); }, 5000));
+  const HWND main = dialvox.MainWindow();
+
+  // Every page in turn, the pointer over the whole window: the bare form around the pages, the
+  // status row, the page area and each control; then over the dropped list of a channel.
+  const RECT window = BoundsOf(main);
+  const RECT tabs = BoundsOf(GetDlgItem(main, ids::kPageControl));
+  const LONG tabWidth = (tabs.right - tabs.left - 6) / 3;
+  std::string script;
+  for (const int page : {1, 2, 0}) {
+    script += ClickAt(tabs.left + 2 + tabWidth * page + tabWidth / 2, tabs.top + 10);
+    script += SweepOver(window, 9);
+  }
+  const RECT list = BoundsOf(GetDlgItem(main, ids::ChannelList(1)));
+  script += ClickAt((list.left + list.right) / 2, (list.top + list.bottom) / 2);
+  script += SweepOver(RECT{list.left, list.bottom, list.right, list.bottom + 120}, 4);
+  script += "key Escape\n";
+
+  const std::string path = std::string(DVX_E2E_WORK_DIR) + "/pointer-sweep.xdo";
+  CreateDirectoryA(WindowsPath(DVX_E2E_WORK_DIR).c_str(), nullptr);
+  {
+    FileHandle file(CreateFileA(WindowsPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file && WriteFile(file.Get(), script.data(), static_cast<DWORD>(script.size()),
+                                  &written, nullptr));
+  }
+  device.Discard();
+  const ULONGLONG start = GetTickCount64();
+  const ShellResult sweep = RunShell("xdotool " + path, 120000);
+  ASSERT_EQ(sweep.status, 0) << sweep.output;
+  const Reception reception = device.Listen(1000);
+  const ULONGLONG elapsedMs = GetTickCount64() - start;
+
+  EXPECT_TRUE(dialvox.Running());
+  EXPECT_EQ(dialvox.StatusText(), "Готов");
+  // A tick every 100 ms all along; the pty held what came during the sweep.
+  EXPECT_GE(FramesOfAnyKind(reception), elapsedMs / 100 * 7 / 10);
+  EXPECT_EQ(reception.counts.bad, 0u);
+  EXPECT_EQ(reception.counts.skipped, 0u);
 }
 
 }  // namespace

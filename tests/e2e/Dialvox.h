@@ -15,6 +15,7 @@ namespace e2e {
 // Control ids of the main window: 100 plus the control's place among the controls that its layout
 // creates (the tab pages create none). Channel n's row is a row label, the list, the value label.
 namespace ids {
+constexpr int kPageControl = 100;
 constexpr int ChannelList(int channel) { return 102 + 3 * (channel - 1); }
 constexpr int ValueLabel(int channel) { return 103 + 3 * (channel - 1); }
 constexpr int kWriteMode = 128;

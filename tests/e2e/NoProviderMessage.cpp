@@ -43,11 +43,16 @@ std::string MessageText(HWND box) {
 int main() {
   e2e::Dialvox dialvox;
   Search search{dialvox.ProcessId()};
-  if (!e2e::WaitUntil([&] { return !EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search)); }, 20000)) {
-    std::printf("FAIL: no message box appeared\n");
+  // The box exists a moment before its text does.
+  std::string text;
+  if (!e2e::WaitUntil([&] {
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) text = MessageText(search.found);
+        return !text.empty();
+      }, 20000)) {
+    std::printf("FAIL: no message box with a text appeared\n");
     return 1;
   }
-  const std::string text = MessageText(search.found);
   std::printf("message box: \"%s\"\n", text.c_str());
   const bool noMainWindow = e2e::RunningCopies().empty();
 

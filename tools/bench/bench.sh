@@ -3,7 +3,8 @@
 # per target; exits 0 whatever the figures (it is a measurement, not a test).
 #   tools/bench/bench.sh
 # Environment: BENCH_SECONDS (20) how long each Dialvox run reads frames after the first one;
-# BENCH_BUILD_DIR (build/windows) the Windows build tree to build and measure.
+# BENCH_BUILD_DIR the Windows build tree to build and measure: build/windows where this machine
+# runs 32-bit code, else build/windows64 (scripts/wine-env.sh).
 #
 # In one Wine prefix of its own (build/bench), with a warm wineserver, COM1 wired to a pty pair and
 # the virtual desktop already up, it runs Dialvox at 50 ms and at 250 ms and reads its frames on
@@ -14,7 +15,10 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
 seconds=${BENCH_SECONDS:-20}
-build=${BENCH_BUILD_DIR:-build/windows}
+source scripts/wine-env.sh
+bits=$(dvx_machine_bits)
+preset=$(dvx_preset "$bits")
+build=${BENCH_BUILD_DIR:-build/$preset}
 build=$(mkdir -p "$build" && cd "$build" && pwd)
 state=$root/build/bench
 intervals=(50 250)
@@ -22,10 +26,13 @@ intervals=(50 250)
 scripts/install-deps.sh
 # The frame reader is a Python script; Debian's minimal installs lack Python.
 command -v python3 >/dev/null || apt-get install -y -q --no-install-recommends python3
-cmake --preset windows -B "$build" >/dev/null
+cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" --target dialvox dvxperf perfquery timerprobe
+bits=$(dvx_tree_bits "$build")
+echo "benchmark of the ${bits}-bit build in $build"
 
-export WINEPREFIX=$state/prefix WINEDEBUG=-all LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
+dvx_use_wine "$bits"
+export WINEPREFIX=$state/prefix LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
 results=$state/results
 mkdir -p "$results"
 rm -f "$results"/*
@@ -57,7 +64,7 @@ scripts/wine-prefix.sh "$state" "$build/tools/perfprovider/dvxperf.dll"
 server_dir=$(printf 'server-%s-%x' "$(stat -c %D "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
 wineserver_pid() {
   local pid
-  for pid in $(pgrep -x wineserver32; pgrep -x wineserver); do
+  for pid in $(pgrep -x "$(basename "$WINESERVER")"); do
     [[ $(readlink "/proc/$pid/cwd" 2>/dev/null) == */"$server_dir" ]] && { echo "$pid"; return; }
   done
 }
