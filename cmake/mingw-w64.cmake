@@ -2,10 +2,17 @@
 # set `triple` and CMAKE_SYSTEM_PROCESSOR, then include this.
 set(CMAKE_SYSTEM_NAME Windows)
 
-# The posix thread model: its libstdc++ has std::mutex and std::thread (GoogleTest needs them).
-# Everything links statically, so dialvox.exe still needs nothing but system DLLs.
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+# The thread model of the C++ runtime: posix for the test trees, whose libstdc++ has std::mutex and
+# std::thread (GoogleTest needs them); win32 for the program we ship (app/CMakeLists.txt), whose
+# runtime then needs nothing newer than Windows 98 SE and NT 4.0. The program's own sources use
+# neither std::mutex nor std::thread. Everything links statically: the program needs nothing but
+# system DLLs.
+if(NOT DVX_THREAD_MODEL)
+  set(DVX_THREAD_MODEL posix)
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES DVX_THREAD_MODEL)
+set(CMAKE_C_COMPILER ${triple}-gcc-${DVX_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER ${triple}-g++-${DVX_THREAD_MODEL})
 set(CMAKE_RC_COMPILER ${triple}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${triple})
