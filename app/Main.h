@@ -49,6 +49,8 @@ class TfrmMain : public Form {
   void BuildChannels();
 
   void SendToDevice(const std::uint8_t* data, int count);
+  // A failure of the port, in red: `format` has one %d for the system's error code.
+  void ShowPortError(const char* format, std::uint32_t code);
   int PortListNumber() const;
 
   void AppException(const std::exception& error);

@@ -41,13 +41,21 @@ void TfrmMain::SendToDevice(const std::uint8_t* data, int count) {
     try {
       CommPort->OpenPort();
     } catch (const OSError& error) {
-      char text[64];
-      std::snprintf(text, sizeof text, "Ошибка открытия COM порта (%d)",
-                    static_cast<int>(error.Code()));
-      ShowStatus(true, text);
+      ShowPortError("Ошибка открытия COM порта (%d)", error.Code());
     }
   }
-  // A failed write raises "Stream write error", which the exception hook shows in the status
-  // line; the next tick writes again (after a dead device, on a freshly opened port).
-  if (CommPort->IsOpen() && count > 0) CommPort->WriteBytes(data, count);
+  if (!CommPort->IsOpen() || count <= 0) return;
+  // Reported here, so that the cycle ends normally: the start-up cycle goes on to enable the
+  // timer, and the next tick writes again (after a failed call, on a freshly opened port).
+  try {
+    CommPort->WriteBytes(data, count);
+  } catch (const WriteError& error) {
+    ShowPortError("Ошибка записи в COM порт (%d)", error.Code());
+  }
+}
+
+void TfrmMain::ShowPortError(const char* format, std::uint32_t code) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, static_cast<int>(code));
+  ShowStatus(true, text);
 }

@@ -82,10 +82,12 @@ void TCommPort::WriteBytes(const std::uint8_t* data, int count) {
   if (count <= 0) return;
   DWORD written = 0;
   if (!os_.WriteFile(handle_.Get(), data, static_cast<DWORD>(count), &written)) {
+    const DWORD code = GetLastError();  // before the close can change it
     ClosePort();
-    throw WriteError();
+    throw WriteError(code);
   }
-  if (written != static_cast<DWORD>(count)) throw WriteError();
+  // A synchronous write on a port with write time-outs comes back short only when they ran out.
+  if (written != static_cast<DWORD>(count)) throw WriteError(ERROR_TIMEOUT);
 }
 
 void TCommPort::ApplyLineSettings() {

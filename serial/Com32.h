@@ -10,10 +10,15 @@
 #include "toolkit/Errors.h"
 #include "toolkit/StringList.h"
 
-// A write that did not take all its bytes.
+// A write that did not take all its bytes. The code is the system's error code of a failed
+// WriteFile, or ERROR_TIMEOUT for a write that came back short: the port's write time-out ran out.
 class WriteError : public Error {
  public:
-  WriteError() : Error("Stream write error") {}
+  explicit WriteError(std::uint32_t code) : Error("Stream write error"), code_(code) {}
+  std::uint32_t Code() const noexcept { return code_; }
+
+ private:
+  std::uint32_t code_;
 };
 
 class TCommPort {
@@ -38,7 +43,8 @@ class TCommPort {
   void OpenPort();
   void ClosePort() noexcept;
 
-  // Writes all `count` bytes with one call, or raises WriteError ("Stream write error").
+  // Writes all `count` bytes with one call, or raises WriteError ("Stream write error", with the
+  // system's code).
   //  - A short write (the write time-out ran out) leaves the port open: the device is slow, not gone.
   //  - A failed call (the device is gone, e.g. an adapter pulled out) closes the port before
   //    raising, so that the next OpenPort gets a fresh handle instead of writing to a dead one.

@@ -67,9 +67,11 @@ class StatusWatch {
   StatusWatch(const StatusWatch&) = delete;
   StatusWatch& operator=(const StatusWatch&) = delete;
 
-  bool Saw(const std::string& text) const {
+  // Whether a text starting with `start` was shown.
+  bool Saw(const std::string& start) const {
     const std::lock_guard lock(mutex_);
-    return seen_.count(text) > 0;
+    const auto next = seen_.lower_bound(start);
+    return next != seen_.end() && next->starts_with(start);
   }
 
  private:
@@ -197,7 +199,10 @@ TEST_F(E2eDeviceFeed, FramesResumeWithoutRestartWhenTheDeviceComesBack) {
     const StatusWatch watch(dialvox);
     UnplugDevice();
     EXPECT_TRUE(WaitUntil(
-        [&] { return watch.Saw("Stream write error") && dialvox.StatusText().starts_with("Ошибка открытия COM порта ("); },
+        [&] {
+          return watch.Saw("Ошибка записи в COM порт (") &&
+                 dialvox.StatusText().starts_with("Ошибка открытия COM порта (");
+        },
         5000))
         << "the status line did not report the missing device; it shows \"" << dialvox.StatusText() << '"';
   }
@@ -213,6 +218,29 @@ TEST_F(E2eDeviceFeed, FramesResumeWithoutRestartWhenTheDeviceComesBack) {
   EXPECT_TRUE(dialvox.Running());
   // Nothing clears an error: the line keeps it after the frames resumed.
   EXPECT_TRUE(dialvox.StatusInRed());
+}
+
+TEST_F(E2eDeviceFeed, ADeviceThatFailsTheFirstWriteIsFedOnceItAnswers) {
+  struct ReleaseLine {
+    ~ReleaseLine() { HoldLine(false); }
+  } releaseLine;
+  StoreFeed(100);
+  // The device takes nothing when the program starts: the first cycle's write runs into its
+  // time-out (100 ms a byte and 1 s more for a frame).
+  HoldLine(true);
+  Dialvox& dialvox = Start();
+  ASSERT_TRUE(WaitUntil(
+      [&] { return dialvox.StatusText().starts_with("Ошибка записи в COM порт ("); }, 10000))
+      << "the status line shows \"" << dialvox.StatusText() << '"';
+  EXPECT_TRUE(dialvox.StatusInRed());
+
+  DeviceEnd device;
+  HoldLine(false);
+  device.Listen(500);  // what was stuck on the line
+  devicesim::Frame frame;
+  ASSERT_TRUE(device.NextFrame(frame, 5000)) << "the timer never fed the device";
+  EXPECT_GE(FramesOfAnyKind(device.Listen(1000)), 5u);
+  EXPECT_TRUE(dialvox.Running());
 }
 
 // An xdotool script that moves the pointer over every point of `area`, `step` pixels apart. The

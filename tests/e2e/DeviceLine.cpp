@@ -29,6 +29,8 @@ void PlugDevice() { RunPtyPair("start " + PortsDir() + " com1 com2"); }
 
 void UnplugDevice() { RunPtyPair("stop " + PortsDir() + " com1"); }
 
+void HoldLine(bool hold) { RunPtyPair((hold ? "hold " : "release ") + PortsDir() + " com1"); }
+
 bool DevicePlugged() {
   // The script's mark of a running pair. (Windows takes "com1" itself for the device COM1.)
   return GetFileAttributesA(WindowsPath(PortsDir() + "/pair-com1.pid").c_str()) !=

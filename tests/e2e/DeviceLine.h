@@ -17,6 +17,9 @@ namespace e2e {
 void PlugDevice();    // (re)starts the pair; returns once both ends exist
 void UnplugDevice();  // stops it; returns once it is gone
 bool DevicePlugged();
+// Stops (true) or starts again the line from the program to the device: while it is held, the
+// program's writes take nothing and come back when their time-out runs out.
+void HoldLine(bool hold);
 
 // The line speed the program set on its end of the cable, as stty prints it ("9600").
 std::string ProgramLineSpeed();

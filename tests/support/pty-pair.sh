@@ -6,13 +6,15 @@
 #                                         once both exist. A pair already running under NAME_A is
 #                                         stopped first.
 #   pty-pair.sh stop DIR NAME_A           ends that pair and removes its links; returns once it is gone.
+#   pty-pair.sh hold|release DIR NAME     stops (starts again) the output of end NAME: whoever
+#                                         writes to it blocks, as before a device that takes nothing.
 # DIR/pair-NAME_A.pid exists exactly while the pair is up, so a Windows program, which cannot wait
 # for a Unix process it started, can watch for it. (Not NAME_A.pid: Windows takes "com1.pid" for
 # the device COM1, as it does "com1" itself.) socat's own messages go to DIR/pair-NAME_A.log.
 set -euo pipefail
 
 usage() {
-  echo "usage: $0 start DIR NAME_A NAME_B | stop DIR NAME_A" >&2
+  echo "usage: $0 start DIR NAME_A NAME_B | stop DIR NAME_A | hold|release DIR NAME" >&2
   exit 2
 }
 
@@ -72,9 +74,16 @@ start_pair() {
   mv "$dir/pair-$a.pid.new" "$dir/pair-$a.pid"
 }
 
+# tcflow on the end itself: its output stays stopped after the helper has closed it.
+flow() {
+  perl -MPOSIX -MFcntl -e 'sysopen(my $end, $ARGV[0], O_RDWR | O_NOCTTY | O_NONBLOCK) or die "$ARGV[0]: $!\n";
+    tcflow(fileno($end), $ARGV[1] eq "hold" ? TCOOFF : TCOON) or die "tcflow: $!\n"' "$2/$3" "$1"
+}
+
 [ $# -ge 1 ] || usage
 case $1 in
   start) [ $# -eq 4 ] || usage; start_pair "$2" "$3" "$4" ;;
   stop) [ $# -eq 3 ] || usage; stop_pair "$2" "$3" ;;
+  hold | release) [ $# -eq 3 ] || usage; flow "$@" ;;
   *) usage ;;
 esac
