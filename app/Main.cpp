@@ -127,6 +127,8 @@ void TfrmMain::FormCreate() {
 
   if (anotherCopyRunning && !cbxAllowMulti->Checked()) {
     refused_ = true;
+    // This copy was just started, so it holds the foreground; the one it brings back may take it.
+    AllowAnyProcessTheForeground();
     SetEvent(PeerEvent.Get());
     app.Terminate();
   }

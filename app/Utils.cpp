@@ -10,6 +10,13 @@ void SelectFirstIfNone(ComboBox& list) {
   if (list.ItemIndex() == -1 && list.Count() > 0) list.SetItemIndex(0);
 }
 
+void AllowAnyProcessTheForeground() {
+  using AllowSetForegroundWindowProc = BOOL(WINAPI*)(DWORD);
+  const auto allow = reinterpret_cast<AllowSetForegroundWindowProc>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "AllowSetForegroundWindow")));
+  if (allow) allow(ASFW_ANY);
+}
+
 void TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
                     UINT callbackMessage) {
   // The first version of the record: every shell since Windows 95 understands it. Its size is

@@ -10,6 +10,11 @@ class ComboBox;
 // Selects item 0 of a list that has items and no selection; otherwise leaves it alone.
 void SelectFirstIfNone(ComboBox& list);
 
+// Lets any process take the foreground, as the copy that brings another back must let that one do:
+// Windows 98 and 2000 on give it only to the process that holds it. Looked up at run time, as
+// Windows 95 and NT 4.0 lack it (and have no such rule).
+void AllowAnyProcessTheForeground();
+
 enum TrayAction : int { taAdd = 1, taDelete = 2 };
 
 // Adds or deletes the window's tray icon (id 1). The tip is cut to the 63 characters that fit.

@@ -9,13 +9,7 @@
 
 namespace {
 
-// The memory figures of the last refresh, in bytes. Zero until the first refresh.
-struct MemoryFigures {
-  std::uint64_t availPhys, totalPhys;
-  std::uint64_t availVirtual, totalVirtual;
-  std::uint64_t availPageFile, totalPageFile;
-};
-
+// The memory figures of the last refresh. Zero until the first refresh.
 MemoryFigures memStatus{};
 
 using GlobalMemoryStatusExProc = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
@@ -33,18 +27,24 @@ MemoryFigures ReadMemoryFigures() {
   if (const GlobalMemoryStatusExProc globalMemoryStatusEx = FindGlobalMemoryStatusEx()) {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
-    if (globalMemoryStatusEx(&status)) {
-      return {status.ullAvailPhys,    status.ullTotalPhys,     status.ullAvailVirtual,
-              status.ullTotalVirtual, status.ullAvailPageFile, status.ullTotalPageFile};
-    }
+    if (globalMemoryStatusEx(&status)) return MemoryFiguresOf(status);
   }
   MEMORYSTATUS status{};
   GlobalMemoryStatus(&status);
-  return {status.dwAvailPhys,    status.dwTotalPhys,     status.dwAvailVirtual,
-          status.dwTotalVirtual, status.dwAvailPageFile, status.dwTotalPageFile};
+  return MemoryFiguresOf(status);
 }
 
 }  // namespace
+
+MemoryFigures MemoryFiguresOf(const MEMORYSTATUSEX& status) {
+  return {status.ullAvailPhys,    status.ullTotalPhys,     status.ullAvailVirtual,
+          status.ullTotalVirtual, status.ullAvailPageFile, status.ullTotalPageFile};
+}
+
+MemoryFigures MemoryFiguresOf(const MEMORYSTATUS& status) {
+  return {status.dwAvailPhys,    status.dwTotalPhys,     status.dwAvailVirtual,
+          status.dwTotalVirtual, status.dwAvailPageFile, status.dwTotalPageFile};
+}
 
 TCPUCounter::TCPUCounter(int index, int count) : InstanceIndex(index), InstanceCount(count) {}
 
@@ -89,8 +89,10 @@ long double LoadPercent(std::uint64_t avail, std::uint64_t total) {
   return (1.0L - static_cast<long double>(avail) / static_cast<long double>(total)) * 100.0L;
 }
 
-void RefreshLoadData() {
-  memStatus = ReadMemoryFigures();
+void RefreshLoadData() { RefreshLoadData(ReadMemoryFigures()); }
+
+void RefreshLoadData(const MemoryFigures& memory) {
+  memStatus = memory;
   SampleCpuTimes();
 }
 

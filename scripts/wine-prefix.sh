@@ -2,7 +2,8 @@
 # Prepares a private Wine prefix for Dialvox and keeps its wineserver warm.
 #   wine-prefix.sh STATE_DIR [PERF_PROVIDER_DLL]
 # The caller has chosen the Wine (dvx_use_wine of scripts/wine-env.sh); the prefix is made for it.
-# STATE_DIR/prefix is the prefix; STATE_DIR/ports/comN are the Unix paths that COM1..COM3 open
+# STATE_DIR/prefix is the prefix; STATE_DIR/ports/comN are the Unix paths that COM1..COM3, COM12
+# and COM13 open
 # (a socat pty link is put there by whoever wants to talk to the port).
 # Safe to call from many processes at once: the first one does the work, the others wait for it.
 set -euo pipefail
@@ -46,7 +47,8 @@ if [ "$(cat "$WINEPREFIX/.dialvox-ready" 2>/dev/null)" != "$DVX_WINE_BITS" ]; th
     echo '[-HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\Spooler\Performance]'
     echo
     echo '[HKEY_LOCAL_MACHINE\Software\Wine\Ports]'
-    for n in 1 2 3; do echo "\"COM$n\"=\"$state/ports/com$n\""; done
+    # COM12 and COM13 stand for ports numbered as USB adapters often are.
+    for n in 1 2 3 12 13; do echo "\"COM$n\"=\"$state/ports/com$n\""; done
     echo
     # One virtual desktop for every program of the prefix; Wine gives the desktop named "shell"
     # a taskbar and a tray.

@@ -17,7 +17,11 @@ constexpr DWORD kQueueSize = 1024;
 // after 100 * n + 1000 ms and returns short.
 constexpr COMMTIMEOUTS kTimeouts{1, 0, 1, 100, 1000};
 
-std::string DeviceName(int number) { return "COM" + std::to_string(number); }
+// The NT family reserves only COM1..COM9 as device names: there "COM12" is a file in the current
+// folder, and the port is reached by its device path. The 95/98 family knows COMn for every n.
+std::string DeviceName(int number, SerialOs& os) {
+  return (number >= 10 && os.NtFamily() ? "\\\\.\\COM" : "COM") + std::to_string(number);
+}
 
 // Built from nothing rather than read back from the port, so whatever another program left on
 // the line never leaks into ours. The XON/XOFF characters and limits are filled in although
@@ -65,7 +69,7 @@ void TCommPort::ChangeSetting(int& setting, int value) {
 
 void TCommPort::OpenPort() {
   ClosePort();
-  handle_ = PortHandle(os_, os_.Open(DeviceName(portNumber_).c_str()));
+  handle_ = PortHandle(os_, os_.Open(DeviceName(portNumber_, os_).c_str()));
   if (!IsOpen()) RaiseLastOSError();
   try {
     ApplyLineSettings();
@@ -111,7 +115,7 @@ int EnumComPorts(StringList* list, int highest, bool stopAtFirstMissing, SerialO
   int count = 0;
   for (int number = kLowestPort; number <= highest; ++number) {
     // The probe only opens and closes: the temporary owner closes the port at once.
-    if (!PortHandle(os, os.Open(DeviceName(number).c_str())).Valid()) {
+    if (!PortHandle(os, os.Open(DeviceName(number, os).c_str())).Valid()) {
       if (stopAtFirstMissing) break;
       continue;
     }

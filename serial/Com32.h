@@ -38,8 +38,9 @@ class TCommPort {
   void SetPortNumber(int number);
   void SetBaudRate(int rate);
 
-  // Opens "COM<n>" and sets it up (line settings, purge, queues, time-outs). Raises OSError with
-  // the failing call's code; after any failure the port is closed. An open port is closed first.
+  // Opens "COM<n>" (on the NT family from 10 on "\\.\COM<n>") and sets it up (line settings,
+  // purge, queues, time-outs). Raises OSError with the failing call's code; after any failure the
+  // port is closed. An open port is closed first.
   void OpenPort();
   void ClosePort() noexcept;
 
@@ -66,8 +67,9 @@ class TCommPort {
   PortHandle handle_;
 };
 
-// Probes "COM1" .. "COM<highest>" (at least COM1) by opening and closing each, and lists the
-// numbers that opened as "1", "2", ... in `list` (cleared first; may be null to only count).
+// Probes COM1 .. COM<highest> (at least COM1, each named as OpenPort names it) by opening and
+// closing each, and lists the numbers that opened as "1", "2", ... in `list` (cleared first; may
+// be null to only count).
 // Returns how many opened. With `stopAtFirstMissing` it stops at the first port that fails.
 int EnumComPorts(StringList* list, int highest, bool stopAtFirstMissing,
                  SerialOs& os = RealSerialOs());

@@ -91,7 +91,8 @@ class Label : public Control {
   Label(const ControlSite& site, DWORD extraStyle);
 };
 
-// Blue underlined text with the hand cursor, clickable.
+// Blue underlined text with the hand cursor, clickable. Where the system has no hand cursor
+// (Windows 95, NT 4.0) it takes the program's cursor resource 1, else the arrow.
 class LinkLabel : public Label {
  public:
   explicit LinkLabel(const ControlSite& site);

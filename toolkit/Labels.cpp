@@ -39,6 +39,13 @@ HBRUSH LinkLabel::HandleCtlColor(HDC dc) {
 }
 
 bool LinkLabel::HandleSetCursor() {
-  SetCursor(LoadCursorA(nullptr, IDC_HAND));
+  // The system's hand came with Windows 98 and 2000; before them LoadCursorA answers NULL, and
+  // SetCursor(NULL) would hide the pointer.
+  static const HCURSOR hand = [] {
+    HCURSOR cursor = LoadCursorA(nullptr, IDC_HAND);
+    if (!cursor) cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    return cursor ? cursor : LoadCursorA(nullptr, IDC_ARROW);
+  }();
+  SetCursor(hand);
   return true;
 }

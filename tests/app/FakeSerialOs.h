@@ -57,6 +57,7 @@ class FakeSerialOs : public SerialOs {
     *written = count - writeShortBy;
     return TRUE;
   }
+  bool NtFamily() override { return true; }
   BOOL CloseHandle(HANDLE port) override {
     ++closes;
     ports_.erase(port);

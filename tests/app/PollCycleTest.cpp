@@ -65,10 +65,14 @@ TEST_F(MainWindowTest, ChannelBytesFollowTheLabelsAndUnusedChannelsSendZero) {
 TEST_F(MainWindowTest, EachWriteModeSendsItsBytesAtItsRate) {
   TfrmMain& form = Start();
   auto& mode = Get<ComboBox>("cbxWriteMode");
+  // Channel 1 on physical memory, whose byte is never 0: the single byte must be channel 1's.
+  const int physical = CounterCount() - 3;
+  Get<ComboBox>("cbxCounter1").SetItemIndex(physical);
   serial.writes.clear();
 
   mode.SetItemIndex(0);
   form.PollAndSend();
+  const std::uint8_t channel1 = CounterByIndex(physical)->GetByte();
   mode.SetItemIndex(2);
   form.PollAndSend();
   mode.SetItemIndex(3);
@@ -79,6 +83,8 @@ TEST_F(MainWindowTest, EachWriteModeSendsItsBytesAtItsRate) {
   ASSERT_EQ(serial.writes.size(), 3u);
   EXPECT_EQ(serial.writes[0].baud, 9600u);
   ASSERT_EQ(serial.writes[0].bytes.size(), 1u);
+  EXPECT_NE(channel1, 0);
+  EXPECT_EQ(serial.writes[0].bytes[0], channel1);
   EXPECT_EQ(serial.writes[1].baud, 115200u);
   EXPECT_EQ(serial.writes[1].bytes,
             (Bytes{0x11, 0x22, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}));

@@ -142,6 +142,23 @@ TEST_F(LoadCounters, RefreshReadsTheMemoryFiguresAndTakesACpuSample) {
     EXPECT_GE(load, 0);
     EXPECT_LE(load, 100);
   }
+
+  // Each counter reads its own two fields, from either form of the system's status: every figure
+  // differs from the others, so any mix-up of fields changes a load.
+  MEMORYSTATUSEX extended{};
+  extended.ullAvailPhys = 3 * kGiB, extended.ullTotalPhys = 4 * kGiB;
+  extended.ullAvailVirtual = 5 * kGiB, extended.ullTotalVirtual = 10 * kGiB;
+  extended.ullAvailPageFile = 4 * kGiB, extended.ullTotalPageFile = 16 * kGiB;
+  MEMORYSTATUS classic{};
+  classic.dwAvailPhys = 300, classic.dwTotalPhys = 400;
+  classic.dwAvailVirtual = 500, classic.dwTotalVirtual = 1000;
+  classic.dwAvailPageFile = 200, classic.dwTotalPageFile = 800;
+  for (const MemoryFigures& figures : {MemoryFiguresOf(extended), MemoryFiguresOf(classic)}) {
+    RefreshLoadData(figures);
+    EXPECT_EQ(TMemLoadCounter().GetValue(), 25);
+    EXPECT_EQ(TVirtLoadCounter().GetValue(), 50);
+    EXPECT_EQ(TSwapLoadCounter().GetValue(), 75);
+  }
 }
 
 }  // namespace

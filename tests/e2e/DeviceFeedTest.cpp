@@ -243,6 +243,29 @@ TEST_F(E2eDeviceFeed, ADeviceThatFailsTheFirstWriteIsFedOnceItAnswers) {
   EXPECT_TRUE(dialvox.Running());
 }
 
+TEST_F(E2eDeviceFeed, APortAboveNineIsListedFedAndStored) {
+  // A USB adapter's port number: on the NT family only its device path reaches it.
+  struct UnplugAdapter {
+    ~UnplugAdapter() { UnplugDevice("com12"); }
+  } unplugAdapter;
+  PlugDevice("com12", "com13");
+  StoreFeed(100);
+  Dialvox& dialvox = Start();
+  const std::vector<std::string> ports = dialvox.Ports();
+  const auto twelve = std::find(ports.begin(), ports.end(), "12");
+  std::string listed;
+  for (const std::string& port : ports) listed += " " + port;
+  ASSERT_NE(twelve, ports.end()) << "COM12 is not listed; the ports are" << listed;
+
+  DeviceEnd device("\\\\.\\COM13");
+  dialvox.ChoosePort(static_cast<int>(twelve - ports.begin()));
+  devicesim::Frame frame;
+  ASSERT_TRUE(device.NextFrame(frame, 3000)) << "nothing arrived on COM12";
+  EXPECT_GE(FramesOfAnyKind(device.Listen(1000)), 5u);
+  const StoredValue stored = StoredSettings()["Port"];
+  EXPECT_EQ(std::string(stored.data.begin(), stored.data.end()), std::string("12", 3));
+}
+
 // An xdotool script that moves the pointer over every point of `area`, `step` pixels apart. The
 // virtual desktop fills the X screen from its origin, so desktop and X coordinates are the same.
 std::string SweepOver(const RECT& area, int step) {

@@ -25,9 +25,11 @@ void RunPtyPair(const std::string& arguments) {
 
 }  // namespace
 
-void PlugDevice() { RunPtyPair("start " + PortsDir() + " com1 com2"); }
+void PlugDevice(const char* programEnd, const char* deviceEnd) {
+  RunPtyPair("start " + PortsDir() + " " + programEnd + " " + deviceEnd);
+}
 
-void UnplugDevice() { RunPtyPair("stop " + PortsDir() + " com1"); }
+void UnplugDevice(const char* programEnd) { RunPtyPair("stop " + PortsDir() + " " + programEnd); }
 
 void HoldLine(bool hold) { RunPtyPair((hold ? "hold " : "release ") + PortsDir() + " com1"); }
 
@@ -50,9 +52,11 @@ std::size_t Reception::Count(devicesim::FrameKind kind) const {
                                                 [kind](const auto& frame) { return frame.kind == kind; }));
 }
 
-DeviceEnd::DeviceEnd()
-    : port_(CreateFileA("COM2", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
-  if (!port_) throw std::runtime_error("COM2 does not open, error " + std::to_string(GetLastError()));
+DeviceEnd::DeviceEnd(const char* port)
+    : port_(CreateFileA(port, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+  if (!port_) {
+    throw std::runtime_error(std::string(port) + " does not open, error " + std::to_string(GetLastError()));
+  }
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   dcb.BaudRate = 115200;

@@ -14,8 +14,10 @@
 
 namespace e2e {
 
-void PlugDevice();    // (re)starts the pair; returns once both ends exist
-void UnplugDevice();  // stops it; returns once it is gone
+// (Re)starts the pair whose ends the prefix maps to COM1 and COM2 (or to other ports, named by
+// their links: com12 is COM12); returns once both ends exist.
+void PlugDevice(const char* programEnd = "com1", const char* deviceEnd = "com2");
+void UnplugDevice(const char* programEnd = "com1");  // stops it; returns once it is gone
 bool DevicePlugged();
 // Stops (true) or starts again the line from the program to the device: while it is held, the
 // program's writes take nothing and come back when their time-out runs out.
@@ -36,7 +38,8 @@ struct Reception {
 // The device's end of the cable, open for reading.
 class DeviceEnd {
  public:
-  DeviceEnd();  // throws std::runtime_error when COM2 does not open
+  // Throws std::runtime_error when the port does not open.
+  explicit DeviceEnd(const char* port = "COM2");
 
   // Forgets whatever has arrived so far.
   void Discard();

@@ -152,6 +152,22 @@ int Dialvox::CatalogueSize() const { return static_cast<int>(Ask(Part(ids::Chann
 
 int Dialvox::WriteMode() const { return static_cast<int>(Ask(Part(ids::kWriteMode), CB_GETCURSEL)); }
 
+std::vector<std::string> Dialvox::Ports() const {
+  const HWND list = Part(ids::kPortList);
+  std::vector<std::string> ports;
+  for (LRESULT i = 0, count = Ask(list, CB_GETCOUNT); i < count; ++i) {
+    // Asked in UTF-16: Wine hands an ANSI CB_GETLBTEXT from another process back cut to one
+    // character. Port numbers are ASCII digits.
+    wchar_t text[16] = {};
+    DWORD_PTR length = 0;
+    if (Ask(list, CB_GETLBTEXTLEN, i) < 16)
+      SendMessageTimeoutW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                          kAnswerTimeoutMs, &length);
+    ports.emplace_back(text, text + wcslen(text));
+  }
+  return ports;
+}
+
 void Dialvox::Choose(int listId, int index) const {
   // What a list does when the user picks an item: select it, then tell its parent.
   const HWND list = Part(listId);

@@ -18,6 +18,7 @@ namespace ids {
 constexpr int kPageControl = 100;
 constexpr int ChannelList(int channel) { return 102 + 3 * (channel - 1); }
 constexpr int ValueLabel(int channel) { return 103 + 3 * (channel - 1); }
+constexpr int kPortList = 126;
 constexpr int kWriteMode = 128;
 constexpr int kInterval = 136;
 constexpr int kStatusLine = 148;
@@ -59,6 +60,9 @@ class Dialvox {
   // The number of counters each channel list offers.
   int CatalogueSize() const;
   int WriteMode() const;
+  // The port list's items ("1", "12", ...).
+  std::vector<std::string> Ports() const;
+  void ChoosePort(int index) const { Choose(ids::kPortList, index); }
   // As the user picks an item of a list: the write mode, or channel n's counter.
   void ChooseWriteMode(int mode) const { Choose(ids::kWriteMode, mode); }
   void ChooseCounter(int channel, int index) const { Choose(ids::ChannelList(channel), index); }

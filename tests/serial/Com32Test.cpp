@@ -37,6 +37,7 @@ class MockSerialOs : public SerialOs {
   MOCK_METHOD(BOOL, WriteFile, (HANDLE port, const void* data, DWORD count, DWORD* written),
               (override));
   MOCK_METHOD(BOOL, CloseHandle, (HANDLE port), (override));
+  MOCK_METHOD(bool, NtFamily, (), (override));
 
   // Every call succeeds and every port exists unless a test says otherwise.
   void SucceedByDefault() {
@@ -390,19 +391,23 @@ struct ProbeCase {
   bool stopAtFirstMissing;
   std::vector<std::string> probed;
   std::vector<std::string> listed;
+  bool ntFamily = true;
 };
 void PrintTo(const ProbeCase& c, std::ostream* out) { *out << c.name; }
 
 class EnumComPortsTest : public ::testing::TestWithParam<ProbeCase> {};
 
-// COM1 and COM3 exist; every other port does not.
+// COM1, COM3 and COM12 exist; every other port does not. Each open gets the port's name on the
+// case's family: from 10 on, NT knows a port only by its device path.
 TEST_P(EnumComPortsTest, ListsThePortsThatOpenAndClosesEach) {
   StrictMock<MockSerialOs> os;
+  EXPECT_CALL(os, NtFamily).WillRepeatedly(Return(GetParam().ntFamily));
+  const std::string com12 = GetParam().ntFamily ? "\\\\.\\COM12" : "COM12";
   std::vector<std::string> probed;
-  EXPECT_CALL(os, Open).WillRepeatedly(Invoke([&probed](const char* name) {
+  EXPECT_CALL(os, Open).WillRepeatedly(Invoke([&](const char* name) {
     probed.emplace_back(name);
     if (std::string(name) == "COM1") return kPort;
-    if (std::string(name) == "COM3") return kOtherPort;
+    if (std::string(name) == "COM3" || name == com12) return kOtherPort;
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }));
@@ -420,7 +425,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ProbeCase{"ZeroProbesCom1Only", 0, false, {"COM1"}, {"1"}},
         ProbeCase{"ListsNumbersAlone", 4, false, {"COM1", "COM2", "COM3", "COM4"}, {"1", "3"}},
-        ProbeCase{"StopsAtFirstMissing", 4, true, {"COM1", "COM2"}, {"1"}}),
+        ProbeCase{"StopsAtFirstMissing", 4, true, {"COM1", "COM2"}, {"1"}},
+        ProbeCase{"NtNamesTenAndAboveByDevicePath", 12, false,
+                  {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",
+                   "\\\\.\\COM10", "\\\\.\\COM11", "\\\\.\\COM12"},
+                  {"1", "3", "12"}},
+        ProbeCase{"Win98NamesEveryPortCOMn", 12, false,
+                  {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",
+                   "COM10", "COM11", "COM12"},
+                  {"1", "3", "12"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EnumComPorts, WithoutAListOnlyCounts) {
