@@ -53,6 +53,8 @@ fi
 # Wine's desktop process starts with the wineserver and keeps the display it found then.
 wineserver -k >/dev/null 2>&1 || true
 scripts/wine-prefix.sh "$state" "$provider"
+# Also in a prefix made before the trimming was: every tick's query walks the services.
+scripts/trim-wine-services.sh
 
 # COM1 of the prefix is one end of a pty pair; the simulator reads the other end.
 tests/support/pty-pair.sh start "$state/ports" com1 device

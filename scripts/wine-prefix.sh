@@ -42,10 +42,6 @@ if [ "$(cat "$WINEPREFIX/.dialvox-ready" 2>/dev/null)" != "$DVX_WINE_BITS" ]; th
   {
     echo 'REGEDIT4'
     echo
-    # Wine loads and unloads its print spooler's performance provider on every performance query;
-    # Dialvox queries on every tick, so the prefix goes without it.
-    echo '[-HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\Spooler\Performance]'
-    echo
     echo '[HKEY_LOCAL_MACHINE\Software\Wine\Ports]'
     # COM12 and COM13 stand for ports numbered as USB adapters often are.
     for n in 1 2 3 12 13; do echo "\"COM$n\"=\"$state/ports/com$n\""; done
@@ -62,6 +58,9 @@ if [ "$(cat "$WINEPREFIX/.dialvox-ready" 2>/dev/null)" != "$DVX_WINE_BITS" ]; th
     echo '"Version"="win98"'
   } > "$reg"
   wine regedit /S "$(winpath "$reg")" </dev/null >/dev/null 2>&1 9>&-
+  # Every tick's performance query walks the prefix's services (the print spooler's provider
+  # among them, loaded and freed each time): the prefix keeps only those Dialvox needs.
+  "$(dirname "$0")/trim-wine-services.sh" 9>&-
   # Port mappings and the desktop are read when the wineserver's services start.
   wineserver -k || true
   wineserver -w
