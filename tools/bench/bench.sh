@@ -93,11 +93,12 @@ ws=$(wineserver_pid)
 [ -z "$ws" ] || watch+=(--watch "wineserver=$ws")
 [ -z "$xvfb_pid" ] || watch+=(--watch "xvfb=$xvfb_pid")
 
+# The meter starts its program itself, so it is given the Wine loader, not this script's `wine`.
 meter() { python3 tools/bench/tickmeter.py --seconds "$seconds" "${watch[@]}" "$@"; }
 for interval in "${intervals[@]}"; do
   set_setting Interval REG_DWORD "$interval"
   echo "dialvox.exe at $interval ms: ${seconds} s of frames..."
-  meter --interval "$interval" --device "$state/ports/device" -- wine "$build/app/dialvox.exe" \
+  meter --interval "$interval" --device "$state/ports/device" -- "$WINELOADER" "$build/app/dialvox.exe" \
     >"$results/dialvox-$interval.txt" || true
 done
 # The probes run a little longer than the span measured, and report their own figures at the end.
@@ -105,10 +106,10 @@ probe_ms=$((seconds * 1000 + 500))
 for interval in "${intervals[@]}"; do
   echo "timerprobe.exe at $interval ms, bare and with the query on each tick: ${seconds} s each..."
   meter --interval "$interval" --let-finish --program-output "$results/timer-$interval.out" -- \
-    wine "$build/tools/bench/timerprobe.exe" "$interval" "$probe_ms" \
+    "$WINELOADER" "$build/tools/bench/timerprobe.exe" "$interval" "$probe_ms" \
     >"$results/timer-$interval.txt" || true
   meter --interval "$interval" --let-finish --program-output "$results/tickquery-$interval.out" -- \
-    wine "$build/tools/bench/timerprobe.exe" "$interval" "$probe_ms" 238 \
+    "$WINELOADER" "$build/tools/bench/timerprobe.exe" "$interval" "$probe_ms" 238 \
     >"$results/tickquery-$interval.txt" || true
 done
 echo "perfquery.exe: 500 queries back to back..."
