@@ -140,7 +140,7 @@ void TfrmMain::BuildChannels() {
     std::snprintf(name, sizeof name, "cbxCounter%d", n);
     auto& list = Find<ComboBox>(name);
     std::snprintf(name, sizeof name, "lblCounter%d", n);
-    list.Tag = &Find<Label>(name);
+    list.Tag = &Find<ValueLabel>(name);
     list.OnChange = [this](ComboBox&) { SaveSettings(); };
     ChannelList.push_back(&list);
   }

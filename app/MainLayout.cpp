@@ -13,7 +13,7 @@ using K = ControlKind;
 #define CHANNEL_ROW(n)                                                                   \
   {K::Label, "lblRow" #n, "Счетчик " #n, 12, 18 + 26 * (n - 1), 60, 13, pgCounters},    \
       {K::ComboBox, "cbxCounter" #n, "", 74, 14 + 26 * (n - 1), 145, 21, pgCounters},   \
-      {K::Label, "lblCounter" #n, "n/a", 226, 18 + 26 * (n - 1), 52, 13, pgCounters}
+      {K::ValueLabel, "lblCounter" #n, "n/a", 226, 18 + 26 * (n - 1), 52, 13, pgCounters}
 
 const ControlSpec kLayout[] = {
     {K::PageControl, "PageControl", "", 8, 4, 289, 261, -1},

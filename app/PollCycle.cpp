@@ -14,11 +14,7 @@ void TfrmMain::PollAndSend() {
     ComboBox* list = ChannelList[i];
     TBaseCounter* counter = CounterByIndex(list->ItemIndex());
     if (!counter) continue;  // no selection: the label keeps its text, the byte stays 0
-    // A static repaints itself at once when its text is set, which costs about a tenth of a whole
-    // tick under Wine; most ticks leave most texts as they were.
-    auto* label = static_cast<Label*>(list->Tag);
-    const std::string text = counter->GetText();
-    if (label->Text() != text) label->SetText(text);
+    static_cast<ValueLabel*>(list->Tag)->SetText(counter->GetText());
     Frame[kFirstChannelByte + i] = counter->GetByte();
   }
 

@@ -57,6 +57,7 @@ std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
     case ControlKind::Label: return std::make_unique<Label>(site, false);
     case ControlKind::WrapLabel: return std::make_unique<Label>(site, true);
     case ControlKind::LinkLabel: return std::make_unique<LinkLabel>(site);
+    case ControlKind::ValueLabel: return std::make_unique<ValueLabel>(site);
     case ControlKind::ComboBox: return std::make_unique<ComboBox>(site);
     case ControlKind::CheckBox: return std::make_unique<CheckBox>(site);
     case ControlKind::RadioGroup: return std::make_unique<RadioGroup>(site);

@@ -19,6 +19,7 @@ enum class ControlKind {
   Label,
   WrapLabel,  // static text broken over several lines
   LinkLabel,
+  ValueLabel,  // one line that changes often
   ComboBox,
   CheckBox,
   RadioGroup,

@@ -1,5 +1,11 @@
 #include "toolkit/Controls.h"
 
+#include <algorithm>
+#include <exception>
+
+#include "toolkit/Application.h"
+#include "toolkit/Errors.h"
+
 Label::Label(const ControlSite& site, bool wrap)
     : Label(site, static_cast<DWORD>(wrap ? SS_LEFT : SS_LEFTNOWORDWRAP)) {}
 
@@ -8,6 +14,107 @@ Label::Label(const ControlSite& site, DWORD extraStyle) : Control(site) {
 }
 
 namespace {
+
+// What a value label's window owns; its window procedure frees it with the window.
+struct ValueWindow {
+  std::string text;
+  HFONT font = nullptr;
+};
+
+ValueWindow& StateOf(HWND window) {
+  return *reinterpret_cast<ValueWindow*>(GetWindowLongPtrA(window, 0));
+}
+
+void PaintValue(HWND window, HDC dc, const ValueWindow& state) {
+  RECT client;
+  GetClientRect(window, &client);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  ExtTextOutA(dc, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &client, state.text.data(),
+              static_cast<UINT>(state.text.size()), nullptr);
+}
+
+LRESULT HandleValueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE:
+      SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(new ValueWindow));
+      break;
+    case WM_NCDESTROY:
+      delete &StateOf(window);
+      SetWindowLongPtrA(window, 0, 0);
+      break;
+    case WM_SETTEXT: {
+      ValueWindow& state = StateOf(window);
+      const char* text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+      if (state.text == text) return TRUE;
+      state.text = text;
+      if (IsWindowVisible(window)) {
+        const HDC dc = GetDC(window);
+        PaintValue(window, dc, state);
+        ReleaseDC(window, dc);
+      }
+      return TRUE;
+    }
+    case WM_GETTEXTLENGTH:
+      return static_cast<LRESULT>(StateOf(window).text.size());
+    case WM_GETTEXT: {
+      if (wParam == 0) return 0;
+      const std::string& text = StateOf(window).text;
+      const std::size_t count = std::min<std::size_t>(text.size(), wParam - 1);
+      auto* buffer = reinterpret_cast<char*>(lParam);
+      text.copy(buffer, count);
+      buffer[count] = '\0';
+      return static_cast<LRESULT>(count);
+    }
+    case WM_SETFONT: {
+      // The window's own context keeps the font from now on.
+      StateOf(window).font = reinterpret_cast<HFONT>(wParam);
+      const HDC dc = GetDC(window);
+      SelectObject(dc, wParam ? reinterpret_cast<HGDIOBJ>(wParam) : GetStockObject(SYSTEM_FONT));
+      ReleaseDC(window, dc);
+      if (LOWORD(lParam)) InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    }
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(StateOf(window).font);
+    case WM_ERASEBKGND:
+      return TRUE;  // the paint fills the whole window
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      const HDC dc = BeginPaint(window, &paint);
+      PaintValue(window, dc, StateOf(window));
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;  // like a plain static, it lets the mouse through
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ValueWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    return HandleValueMessage(window, message, wParam, lParam);
+  } catch (...) {
+    App().HandleException(std::current_exception());
+    return 0;
+  }
+}
+
+const char* ValueWindowClass() {
+  static const char* const name = [] {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = &ValueWindowProc;
+    windowClass.cbWndExtra = sizeof(ValueWindow*);
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = "ValueLabel";
+    if (!RegisterClassA(&windowClass)) RaiseLastOSError();
+    return windowClass.lpszClassName;
+  }();
+  return name;
+}
 
 HFONT UnderlinedCopy(HFONT font) {
   LOGFONTA description{};
@@ -18,6 +125,13 @@ HFONT UnderlinedCopy(HFONT font) {
 }
 
 }  // namespace
+
+// Created without a caption, so that the system's own copy of the text is empty rather than stale:
+// the window answers for its text itself.
+ValueLabel::ValueLabel(const ControlSite& site) : Control(site) {
+  AddPart(site, ValueWindowClass(), "", 0, 0, site.bounds);
+  SetText(site.caption);
+}
 
 // SS_NOTIFY makes the text clickable; a plain static lets the mouse through to what lies below.
 LinkLabel::LinkLabel(const ControlSite& site)

@@ -38,7 +38,7 @@ TEST_F(MainWindowTest, StartUpProbesThePortsAndSendsTheFirstFrameBeforeTheTimer)
   EXPECT_EQ(first.bytes[10], Checksum(first.bytes));
   // Every channel with a counter shows its text from the first cycle on.
   for (int n = 1; n <= 8; ++n) {
-    EXPECT_NE(Get<Label>("lblCounter" + std::to_string(n)).Text(), "n/a") << n;
+    EXPECT_NE(Get<ValueLabel>("lblCounter" + std::to_string(n)).Text(), "n/a") << n;
   }
 }
 
@@ -48,16 +48,16 @@ TEST_F(MainWindowTest, ChannelBytesFollowTheLabelsAndUnusedChannelsSendZero) {
   Get<ComboBox>("cbxCounter1").SetItemIndex(0);
   Get<ComboBox>("cbxCounter2").SetItemIndex(-1);
   Get<ComboBox>("cbxCounter3").SetItemIndex(CounterCount() - 3);
-  const std::string channel2Text = Get<Label>("lblCounter2").Text();
+  const std::string channel2Text = Get<ValueLabel>("lblCounter2").Text();
   serial.writes.clear();
   form.PollAndSend();
 
   ASSERT_EQ(serial.writes.size(), 1u);
   const Bytes& frame = serial.writes[0].bytes;
   EXPECT_EQ(frame[2], 0);
-  EXPECT_EQ(Get<Label>("lblCounter1").Text(), "нет");
+  EXPECT_EQ(Get<ValueLabel>("lblCounter1").Text(), "нет");
   EXPECT_EQ(frame[3], 0);
-  EXPECT_EQ(Get<Label>("lblCounter2").Text(), channel2Text);
+  EXPECT_EQ(Get<ValueLabel>("lblCounter2").Text(), channel2Text);
   EXPECT_EQ(frame[4], CounterByIndex(CounterCount() - 3)->GetByte());
   EXPECT_EQ(frame[10], Checksum(frame));
 }

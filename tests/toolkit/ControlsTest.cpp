@@ -16,6 +16,7 @@ const ControlSpec kLayout[] = {
     {K::CheckBox, "check", "", 8, 150, 15, 17, -1},
     {K::Edit, "status", "", 8, 175, 200, 21, -1},
     {K::LinkLabel, "link", "http://example.org/", 8, 205, 200, 13, -1},
+    {K::ValueLabel, "value", "n/a", 8, 225, 60, 13, -1},
 };
 
 class ControlsTest : public ::testing::Test {
@@ -181,6 +182,21 @@ TEST_F(ControlsTest, StatusEditAndLinkLabelAnswerTheirColourQueries) {
 
   status.SetText("Готов");
   EXPECT_EQ(status.Text(), "Готов");
+}
+
+TEST_F(ControlsTest, ValueLabelAnswersForItsTextAndTheSystemKeepsNoStaleCopy) {
+  auto& value = form.Find<ValueLabel>("value");
+  EXPECT_EQ(value.Text(), "n/a");
+  value.SetText("12,50 %");
+  EXPECT_EQ(value.Text(), "12,50 %");
+  char shortBuffer[4] = "xxx";
+  EXPECT_EQ(SendMessageA(value.Handle(), WM_GETTEXT, sizeof shortBuffer,
+                         reinterpret_cast<LPARAM>(shortBuffer)),
+            3);
+  EXPECT_STREQ(shortBuffer, "12,");
+  // What another program reads without asking the window: nothing, rather than the first text.
+  WCHAR systemCopy[16] = L"x";
+  EXPECT_EQ(InternalGetWindowText(value.Handle(), systemCopy, 16), 0);
 }
 
 TEST_F(ControlsTest, LinkLabelClicksAndShowsTheHand) {
