@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "toolkit/Controls.h"
+#include "toolkit/SystemFunction.h"
 
 void SelectFirstIfNone(ComboBox& list) {
   if (list.ItemIndex() == -1 && list.Count() > 0) list.SetItemIndex(0);
@@ -12,8 +13,8 @@ void SelectFirstIfNone(ComboBox& list) {
 
 void AllowAnyProcessTheForeground() {
   using AllowSetForegroundWindowProc = BOOL(WINAPI*)(DWORD);
-  const auto allow = reinterpret_cast<AllowSetForegroundWindowProc>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("user32.dll"), "AllowSetForegroundWindow")));
+  const auto allow =
+      FindSystemFunction<AllowSetForegroundWindowProc>("user32.dll", "AllowSetForegroundWindow");
   if (allow) allow(ASFW_ANY);
 }
 

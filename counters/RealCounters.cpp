@@ -6,6 +6,7 @@
 
 #include "cpuusage/CpuUsage.h"
 #include "toolkit/Errors.h"
+#include "toolkit/SystemFunction.h"
 
 namespace {
 
@@ -16,15 +17,11 @@ using GlobalMemoryStatusExProc = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
 
 // GlobalMemoryStatus clamps its 32-bit figures (to 2 GB, or to 0xFFFFFFFF above 4 GB), so a
 // machine of today would show 0 % physical load. GlobalMemoryStatusEx gives 64-bit figures; the
-// 95/98 family lacks it, hence the look-up at run time.
-GlobalMemoryStatusExProc FindGlobalMemoryStatusEx() {
-  static const auto proc = reinterpret_cast<GlobalMemoryStatusExProc>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx")));
-  return proc;
-}
-
+// 95/98 family lacks it.
 MemoryFigures ReadMemoryFigures() {
-  if (const GlobalMemoryStatusExProc globalMemoryStatusEx = FindGlobalMemoryStatusEx()) {
+  static const auto globalMemoryStatusEx =
+      FindSystemFunction<GlobalMemoryStatusExProc>("kernel32.dll", "GlobalMemoryStatusEx");
+  if (globalMemoryStatusEx) {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     if (globalMemoryStatusEx(&status)) return MemoryFiguresOf(status);

@@ -1,18 +1,18 @@
 #include "toolkit/Controls.h"
 
 #include "toolkit/Errors.h"
+#include "toolkit/SystemFunction.h"
 
 namespace {
 
 // Wine themes the tab control and paints the page area white, while the controls on the page keep
 // the button face. Without a theme the page shows the form's button face, as on a classic desktop.
-// uxtheme.dll only exists from Windows XP on, so it is looked up rather than linked.
+// uxtheme.dll only exists from Windows XP on.
 void RemoveTheme(HWND window) {
   using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  if (const HMODULE uxtheme = LoadLibraryA("uxtheme.dll"))
-    if (const auto setWindowTheme = reinterpret_cast<SetWindowThemeFunction>(
-            reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetWindowTheme"))))
-      setWindowTheme(window, L" ", L" ");
+  static const auto setWindowTheme =
+      FindSystemFunction<SetWindowThemeFunction>("uxtheme.dll", "SetWindowTheme");
+  if (setWindowTheme) setWindowTheme(window, L" ", L" ");
 }
 
 }  // namespace
