@@ -53,7 +53,8 @@ fi
 # Wine's desktop process starts with the wineserver and keeps the display it found then.
 wineserver -k >/dev/null 2>&1 || true
 scripts/wine-prefix.sh "$state" "$provider"
-# Also in a prefix made before the trimming was: every tick's query walks the services.
+# On every start: a Wine update (its `wineboot -u`) puts the services back, and a prefix made
+# before the trimming has them all; every tick's query walks them.
 scripts/trim-wine-services.sh
 
 # COM1 of the prefix is one end of a pty pair; the simulator reads the other end.
