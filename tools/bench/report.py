@@ -98,9 +98,9 @@ def main():
     with_query = with_server(query_run)
     ratio = None if None in (tick, bare) or not bare else tick / bare
     own = None if None in (tick, with_query) else tick - with_query
-    own_program = None if None in (number(judged, "program_cpu_ms_per_tick"),
-                                   number(query_run, "program_cpu_ms_per_tick")) else (
-        number(judged, "program_cpu_ms_per_tick") - number(query_run, "program_cpu_ms_per_tick"))
+    programs = [number(run, "program_cpu_ms_per_tick") for run in (judged, query_run)]
+    own_program = None if None in programs else programs[0] - programs[1]
+    cpu_limit = None if bare is None else CPU_TARGET_FACTOR * bare
     print(f"At {JUDGED_INTERVAL} ms, CPU per tick with the program's share of the wineserver:")
     print(f"  dialvox.exe {show(tick)} ms, a bare tick {show(bare)} ms, ratio {show(ratio, 1)};"
           f" a tick with the query {show(with_query)} ms")
@@ -124,8 +124,8 @@ def main():
     judge(f"{JUDGED_INTERVAL} ms: p90 gap <= {GAP_TARGET_FACTOR:g} x interval = {gap_limit:g} ms",
           at_most(gap, gap_limit), show(gap, 1, " ms"))
     judge(f"{JUDGED_INTERVAL} ms: (dialvox.exe + wineserver) CPU per tick <= {CPU_TARGET_FACTOR:g} x"
-          f" (bare tick + wineserver) = {show(None if bare is None else CPU_TARGET_FACTOR * bare)} ms",
-          at_most(tick, None if bare is None else CPU_TARGET_FACTOR * bare), show(tick, 3, " ms"))
+          f" (bare tick + wineserver) = {show(cpu_limit)} ms",
+          at_most(tick, cpu_limit), show(tick, 3, " ms"))
     judge(f"{JUDGED_INTERVAL} ms: Dialvox's own work <= {OWN_WORK_TARGET_MS:g} ms a tick",
           at_most(own, OWN_WORK_TARGET_MS), show(own, 3, " ms"))
     firsts = [number(run, "first_frame_ms") for run in runs.values()]

@@ -1,8 +1,8 @@
 // dvxperf.dll: a performance extension (the V1 Open/Collect/Close kind) that gives Wine's
 // HKEY_PERFORMANCE_DATA the Processor object, with each processor's real idle time, which Wine
-// itself does not report. Wine loads, opens, collects, closes and frees the DLL on every query, so
-// it starts no C runtime, keeps no state and does work only for queries that ask for the object;
-// and it stays loaded after the first query, so that the later loads only count a reference.
+// itself does not report. Wine loads, opens, collects, closes and frees the DLL on every query:
+// it starts no C runtime, keeps no state and does work only for queries that ask for the object,
+// and it pins itself at its first load, so that the later loads and frees only count a reference.
 #include <windows.h>
 #include <winternl.h>
 
