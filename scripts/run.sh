@@ -3,7 +3,7 @@
 # this terminal what the load indicator would show. Uses your X display when there is one,
 # otherwise a private Xvfb (a screenshot is saved every few seconds; its path is printed).
 # Ctrl+C ends Dialvox, Wine, the serial link and the simulator.
-# It runs the 32-bit dialvox.exe where this machine runs 32-bit code, else the 64-bit one
+# It runs the 32-bit dialvox.exe where 32-bit Wine runs, else the 64-bit one
 # (DVX_WINDOWS_BITS=64 asks for that anywhere).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,7 +24,7 @@ state=$root/build/run
 provider=$build/tools/perfprovider/dvxperf.dll
 dvx_use_wine "$bits"
 export WINEPREFIX=$state/prefix LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
-echo "Dialvox: the ${bits}-bit build ($build/app/dialvox.exe)"
+echo "Dialvox: the ${bits}-bit build ($build/app/dialvox.exe)$(dvx_why_bits "$bits")"
 
 pids=()
 cleanup() {

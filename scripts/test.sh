@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the trees and runs every test:
 #   the Windows tests under Wine on a private X server (Xvfb), in a Wine prefix made afresh for this
-#   run: on the 32-bit build we ship where this machine runs 32-bit code, else on its 64-bit twin
+#   run: on the 32-bit build we ship where 32-bit Wine runs, else on its 64-bit twin
 #   (DVX_WINDOWS_BITS=64 asks for the twin anywhere);
 #   the host tests of the platform-free code with AddressSanitizer and UndefinedBehaviorSanitizer,
 #   which include a bounded libFuzzer run over the performance data walk.
@@ -26,9 +26,7 @@ cmake --build --preset host
 if [ "$bits" = 32 ]; then
   echo "Windows tests: the 32-bit build (build/windows) under 32-bit Wine"
 else
-  echo "Windows tests: the 64-bit build (build/windows64) under 64-bit Wine;" \
-       "$( [ "${DVX_WINDOWS_BITS:-}" = 64 ] && echo "asked for by DVX_WINDOWS_BITS=64" ||
-           echo "this machine runs no 32-bit code")"
+  echo "Windows tests: the 64-bit build (build/windows64) under 64-bit Wine$(dvx_why_bits 64)"
 fi
 dvx_use_wine "$bits"
 wine_state=$PWD/build/$preset/wine
@@ -44,5 +42,5 @@ xvfb-run -a -s "-screen 0 1024x768x24" \
   ctest --preset "$preset" --parallel 2 --no-tests=error --repeat until-pass:2 || status=1
 stop_wine
 ctest --preset host --parallel 2 --no-tests=error || status=1
-echo "Windows tests ran on the ${bits}-bit build."
+echo "Windows tests ran on the ${bits}-bit build$(dvx_why_bits "$bits")."
 exit $status

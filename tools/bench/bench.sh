@@ -4,7 +4,7 @@
 #   tools/bench/bench.sh
 # Environment: BENCH_SECONDS (20) how long each Dialvox run reads frames after the first one;
 # BENCH_BUILD_DIR the Windows build tree to build and measure: build/windows where this machine
-# runs 32-bit code, else build/windows64 (scripts/wine-env.sh).
+# runs 32-bit Wine, else build/windows64 (scripts/wine-env.sh).
 #
 # In one Wine prefix of its own (build/bench), with a warm wineserver, COM1 wired to a pty pair and
 # the virtual desktop already up, it runs Dialvox at 50 ms and at 250 ms and reads its frames on
@@ -29,7 +29,7 @@ command -v python3 >/dev/null || apt-get install -y -q --no-install-recommends p
 cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" --target dialvox dvxperf perfquery timerprobe
 bits=$(dvx_tree_bits "$build")
-echo "benchmark of the ${bits}-bit build in $build"
+echo "benchmark of the ${bits}-bit build in $build$(dvx_why_bits "$bits")"
 
 dvx_use_wine "$bits"
 export WINEPREFIX=$state/prefix LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
