@@ -1,9 +1,11 @@
 #include "app/Main.h"
 
+#include <dbt.h>
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstdio>
-#include <cstdlib>
+#include <string_view>
 
 #include "app/MainLayout.h"
 #include "app/Utils.h"
@@ -90,6 +92,7 @@ void TfrmMain::BindControls() {
 void TfrmMain::FormCreate() {
   Application& app = App();
 
+  WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
   PeerEvent = ::Handle(CreateEventA(nullptr, FALSE, FALSE, kPeerEventName));
   const bool anotherCopyRunning = GetLastError() == ERROR_ALREADY_EXISTS;
 
@@ -150,7 +153,7 @@ void TfrmMain::BuildChannels() {
   }
 }
 
-void TfrmMain::FormDestroy() noexcept {
+void TfrmMain::StopFeedAndSave() noexcept {
   try {
     if (TrayIconShown) {
       TrayIconAction(Handle(), App().Icon(), App().Title(), taDelete, WM_TRAYNOTIFY);
@@ -161,6 +164,11 @@ void TfrmMain::FormDestroy() noexcept {
   } catch (...) {
     App().HandleException(std::current_exception());
   }
+  if (CommPort) CommPort->ClosePort();
+}
+
+void TfrmMain::FormDestroy() noexcept {
+  StopFeedAndSave();
   ChannelList.clear();
   CommPort.reset();
   // The waiting thread ends before the event it waits on is closed.
@@ -181,11 +189,30 @@ void TfrmMain::ShowStatus(bool isError, const std::string& text) {
 void TfrmMain::AppException(const std::exception& error) { ShowStatus(true, error.what()); }
 
 int TfrmMain::PortListNumber() const {
-  const std::string text = cbxPortList->Text();
-  char* end = nullptr;
-  const long number = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0') return 1;
-  return static_cast<int>(number);
+  const int number = PortNumberOf(cbxPortList->Text());
+  return number ? number : 1;
+}
+
+void TfrmMain::WMDeviceChange(WPARAM event, LPARAM data) {
+  // A port that arrives while the program runs can be chosen at once. The list's choice and the
+  // port in use stay; only a list without a choice (an empty one) takes the new port, which the
+  // next tick then feeds: "no choice" would otherwise mean COM1.
+  if (event != DBT_DEVICEARRIVAL || !data) return;
+  const auto& header = *reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+  constexpr std::size_t nameOffset = offsetof(DEV_BROADCAST_PORT_A, dbcp_name);
+  if (header.dbch_devicetype != DBT_DEVTYP_PORT || header.dbch_size <= nameOffset) return;
+  // The name ends at its zero or at the end of the record, whichever comes first.
+  std::string_view name(reinterpret_cast<const DEV_BROADCAST_PORT_A&>(header).dbcp_name,
+                        header.dbch_size - nameOffset);
+  name = name.substr(0, name.find('\0'));
+  const int number = PortNumberOf(std::string(name), "COM");
+  if (!number) return;
+  const bool noChoice = cbxPortList->ItemIndex() < 0;
+  const int index = InsertPort(*cbxPortList, number);
+  if (noChoice) {
+    cbxPortList->SetItemIndex(index);
+    ShowStatus(false, "Готов");  // "no COM ports" holds no more
+  }
 }
 
 void TfrmMain::cbxPortListChange() {
@@ -206,6 +233,20 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_TRAYNOTIFY) {
     WMTrayNotify(lParam);
     return 0;
+  }
+  if (message == WM_TASKBARCREATED && WM_TASKBARCREATED) {
+    TaskbarCreated();
+    return 0;
+  }
+  switch (message) {
+    case WM_ENDSESSION:
+      // The session ends (log-off, shut-down): the system ends the process once this returns, so
+      // the window is never destroyed. A cancelled end (FALSE) changes nothing.
+      if (wParam) StopFeedAndSave();
+      return 0;
+    case WM_DEVICECHANGE:
+      WMDeviceChange(wParam, lParam);
+      return TRUE;
   }
   return Form::HandleMessage(message, wParam, lParam);
 }

@@ -45,6 +45,9 @@ class TfrmMain : public Form {
  private:
   void FormCreate();
   void FormDestroy() noexcept;
+  // What must happen before the process ends, whoever ends it: the tray icon goes, the timer
+  // stops, the settings are saved and the port is closed.
+  void StopFeedAndSave() noexcept;
   void BindControls();
   void BuildChannels();
 
@@ -57,6 +60,8 @@ class TfrmMain : public Form {
   void AppMinimize();
   void AppRestore();
   void WMTrayNotify(LPARAM mouseMessage);
+  void TaskbarCreated();
+  void WMDeviceChange(WPARAM event, LPARAM data);
   void gbxMinModeClick();
   void cbxPortListChange();
   void IntervalSpinEditChange();
@@ -69,6 +74,8 @@ class TfrmMain : public Form {
   std::unique_ptr<TCommPort> CommPort;
   std::vector<ComboBox*> ChannelList;
   bool TrayIconShown = false;
+  // The shell broadcasts it when its taskbar is (re)created, all icons forgotten.
+  UINT WM_TASKBARCREATED = 0;
   std::unique_ptr<TPopupThread> PopupThread;
   bool refused_ = false;
 

@@ -37,4 +37,10 @@ void TfrmMain::WMTrayNotify(LPARAM mouseMessage) {
   if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_LBUTTONDBLCLK) App().Restore();
 }
 
+void TfrmMain::TaskbarCreated() {
+  // A restarted shell has forgotten the icon, and a shell that was not up yet refused it; hidden
+  // in the tray, the window has no other way back.
+  if (TrayIconShown) TrayIconAction(Handle(), App().Icon(), App().Title(), taAdd, WM_TRAYNOTIFY);
+}
+
 void TfrmMain::gbxMinModeClick() { lblMinNote->SetVisible(gbxMinMode->ItemIndex() == mmInvisible); }

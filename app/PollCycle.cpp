@@ -5,8 +5,11 @@
 #include "app/Main.h"
 #include "counters/Counters.h"
 #include "counters/RealCounters.h"
+#include "counters/RegionalSettings.h"
 
 void TfrmMain::PollAndSend() {
+  // A DLL loaded since the last tick (a shell extension, say) may have changed the precision.
+  InitFloatingPoint();
   RefreshLoadData();
   Frame.fill(0);
 

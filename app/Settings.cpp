@@ -4,6 +4,7 @@
 
 #include "app/Main.h"
 #include "app/Registry.h"
+#include "app/Utils.h"
 
 namespace {
 
@@ -38,8 +39,15 @@ void TfrmMain::LoadSettings() {
 
     int port = 0;
     if (key.ValueExists("Port")) {
-      port = cbxPortList->IndexOf(key.ReadString("Port"));
-      if (port < 0) port = 0;
+      const std::string stored = key.ReadString("Port");
+      port = cbxPortList->IndexOf(stored);
+      // A port that could not be opened at start-up (an adapter not plugged in yet, or the device
+      // held by the copy this one brings back) stays the user's choice: listed and selected, it
+      // is tried on every tick and fed once it opens. No other port is written to instead.
+      if (port < 0) {
+        const int number = PortNumberOf(stored);
+        port = number ? InsertPort(*cbxPortList, number) : 0;
+      }
     }
     if (cbxPortList->Count() > 0) cbxPortList->SetItemIndex(port);
 

@@ -3,12 +3,36 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <string>
 
 #include "toolkit/Controls.h"
 #include "toolkit/SystemFunction.h"
 
 void SelectFirstIfNone(ComboBox& list) {
   if (list.ItemIndex() == -1 && list.Count() > 0) list.SetItemIndex(0);
+}
+
+int PortNumberOf(const std::string& name, const char* prefix) {
+  const std::size_t digits = std::strlen(prefix);
+  if (name.size() <= digits || name.size() > digits + 3) return 0;
+  if (lstrcmpiA(name.substr(0, digits).c_str(), prefix) != 0) return 0;
+  int number = 0;
+  for (std::size_t i = digits; i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9') return 0;
+    number = number * 10 + (name[i] - '0');
+  }
+  return number >= 1 && number <= 255 ? number : 0;
+}
+
+int InsertPort(ComboBox& portList, int number) {
+  int index = 0;
+  for (const int count = portList.Count(); index < count; ++index) {
+    const int listed = PortNumberOf(portList.ItemText(index));
+    if (listed == number) return index;
+    if (listed > number) break;
+  }
+  portList.Insert(index, std::to_string(number));
+  return index;
 }
 
 void AllowAnyProcessTheForeground() {

@@ -10,6 +10,12 @@ class ComboBox;
 // Selects item 0 of a list that has items and no selection; otherwise leaves it alone.
 void SelectFirstIfNone(ComboBox& list);
 
+// The number of the COM port that `name` stands for: "8" in the port list, "COM8" as the system
+// names an arrived port (`prefix` "COM", any case). 0 when it is no port number (1..255).
+int PortNumberOf(const std::string& name, const char* prefix = "");
+// Puts port `number` into the port list in numeric order, unless it is listed; returns its index.
+int InsertPort(ComboBox& portList, int number);
+
 // Lets any process take the foreground, as the copy that brings another back must let that one do:
 // Windows 98 and 2000 on give it only to the process that holds it. Looked up at run time, as
 // Windows 95 and NT 4.0 lack it (and have no such rule).

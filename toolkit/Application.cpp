@@ -10,11 +10,14 @@
 
 namespace {
 
-// Messages of the taskbar window, posted from other threads or to itself.
-constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;  // lParam: new std::shared_ptr<SyncRequest>
+// Messages of the taskbar window, posted from other threads or to itself. Any program may post
+// them too, so they carry nothing: each only says what to do next.
+constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;  // run the pending synchronised calls
 constexpr UINT WM_ACTIVATEMAINFORM = WM_APP + 2;
 
-// One synchronised call. The waiting worker and the posted message share it, so it stays valid
+}  // namespace
+
+// One synchronised call. The waiting worker and the pending list share it, so it stays valid
 // whichever of them lets go last, also when the message is handled late or never.
 struct SyncRequest {
   enum State : int { Pending, Running, Done, Abandoned };
@@ -29,11 +32,26 @@ struct SyncRequest {
   Handle done;
 };
 
+namespace {
+
 // Takes the one state change that decides who owns the step: the user-interface thread runs it
 // only if the worker has not given up, and the worker gives up only if it has not started.
 bool Claim(SyncRequest& request, SyncRequest::State newState) {
   int expected = SyncRequest::Pending;
   return request.state.compare_exchange_strong(expected, newState);
+}
+
+// The system only ever sends the messages whose parameters point at a record, and a sent message
+// never passes through the queue. One taken from the queue was posted by some other program, and
+// its pointers are not ours to follow: it becomes WM_NULL before any window procedure sees it,
+// in the program's own loop and in the system's modal ones alike.
+LRESULT CALLBACK DropPostedPointerMessages(int code, WPARAM removal, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    MSG& message = *reinterpret_cast<MSG*>(lParam);
+    if (message.message == WM_NOTIFY || message.message == WM_DEVICECHANGE)
+      message.message = WM_NULL;
+  }
+  return CallNextHookEx(nullptr, code, removal, lParam);
 }
 
 }  // namespace
@@ -82,18 +100,9 @@ class TaskbarWindow : public Window {
       case WM_CLOSE:
         app.Terminate();
         return 0;
-      case WM_SYNCHRONIZE: {
-        const std::unique_ptr<std::shared_ptr<SyncRequest>> request(
-            reinterpret_cast<std::shared_ptr<SyncRequest>*>(lParam));
-        SyncRequest& call = **request;
-        // After the loop, a message box can still pump this message: the worker has given up
-        // by then, and whatever the step touches may be gone.
-        if (app.shuttingDown_ || !Claim(call, SyncRequest::Running)) return 0;
-        app.RunStep(call.step);
-        call.state = SyncRequest::Done;
-        SetEvent(call.done.Get());
+      case WM_SYNCHRONIZE:
+        app.RunPendingSteps();
         return 0;
-      }
     }
     return Window::HandleMessage(message, wParam, lParam);
   }
@@ -111,9 +120,12 @@ Application& App() {
 void Application::Initialize(HINSTANCE instance, const char* windowClass) {
   uiThread_ = GetCurrentThreadId();
 
-  INITCOMMONCONTROLSEX controls{sizeof controls,
-                                ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+  // Only classes that comctl32 4.70 knows: an older one rejects the whole call for a flag it
+  // does not know, and registers nothing.
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
+  if (!messageFilter_)
+    messageFilter_ = SetWindowsHookExA(WH_GETMESSAGE, &DropPostedPointerMessages, nullptr, uiThread_);
 
   Window::RegisterWindowClass(windowClass);
   icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
@@ -215,10 +227,13 @@ bool Application::Synchronize(const std::function<void()>& step) {
   if (!window_ || shuttingDown_) return false;
 
   auto request = std::make_shared<SyncRequest>(step);
-  auto message = std::make_unique<std::shared_ptr<SyncRequest>>(request);
-  if (!PostMessageA(Handle(), WM_SYNCHRONIZE, 0, reinterpret_cast<LPARAM>(message.get())))
+  {
+    const CriticalSection::Lock lock(pendingLock_);
+    pending_.push_back(request);
+  }
+  // Left in the list, a request nobody will wait for is passed over.
+  if (!PostMessageA(Handle(), WM_SYNCHRONIZE, 0, 0) && Claim(*request, SyncRequest::Abandoned))
     return false;
-  message.release();  // the message owns it now
 
   // The loop may end while the request waits in the queue: the shutdown event then frees us.
   const HANDLE events[] = {request->done.Get(), shutdownEvent_.Get()};
@@ -227,6 +242,24 @@ bool Application::Synchronize(const std::function<void()>& step) {
   // The step had already started: it finishes, as the user-interface thread is inside it.
   WaitForSingleObject(request->done.Get(), INFINITE);
   return true;
+}
+
+void Application::RunPendingSteps() noexcept {
+  for (;;) {
+    std::shared_ptr<SyncRequest> request;
+    {
+      const CriticalSection::Lock lock(pendingLock_);
+      if (pending_.empty()) return;
+      request = std::move(pending_.front());
+      pending_.pop_front();
+    }
+    // After the loop, a message box can still pump the message: the worker has given up by then,
+    // and whatever the step touches may be gone.
+    if (shuttingDown_ || !Claim(*request, SyncRequest::Running)) continue;
+    RunStep(request->step);
+    request->state = SyncRequest::Done;
+    SetEvent(request->done.Get());
+  }
 }
 
 void Application::WaitFor(HANDLE object) {

@@ -5,14 +5,17 @@
 #include <windows.h>
 
 #include <atomic>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "toolkit/CriticalSection.h"
 #include "toolkit/Handle.h"
 
 class Form;
+struct SyncRequest;
 class TaskbarWindow;
 
 class Application {
@@ -21,7 +24,8 @@ class Application {
   Application& operator=(const Application&) = delete;
 
   // Common controls, the program's window class, the icon (resource 1, else the system's) and the
-  // taskbar window, shown as a zero-size window so that it has the taskbar button. Throws OSError.
+  // taskbar window, shown as a zero-size window so that it has the taskbar button; and a filter
+  // that keeps other programs' posted pointers from the thread's windows. Throws OSError.
   void Initialize(HINSTANCE instance, const char* windowClass);
 
   void SetTitle(const std::string& title);
@@ -64,6 +68,7 @@ class Application {
 
   void ShowException(const std::exception& error) noexcept;
   void RunStep(const std::function<void()>& step) noexcept;
+  void RunPendingSteps() noexcept;
 
   HICON icon_ = nullptr;
   std::string title_;
@@ -73,6 +78,10 @@ class Application {
   bool minimized_ = false;
   std::atomic<bool> shuttingDown_{false};
   ::Handle shutdownEvent_;
+  HHOOK messageFilter_ = nullptr;
+  // Synchronised calls waiting for the user-interface thread, oldest first.
+  CriticalSection pendingLock_;
+  std::deque<std::shared_ptr<SyncRequest>> pending_;
 };
 
 // The one application object of the process.

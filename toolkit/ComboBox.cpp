@@ -35,6 +35,11 @@ void ComboBox::AddObject(const std::string& text, void* object) {
   Send(CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(object));
 }
 
+void ComboBox::Insert(int index, const std::string& text) {
+  if (Send(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())) < 0)
+    throw Error("Out of system resources");
+}
+
 int ComboBox::Count() const { return static_cast<int>(Send(CB_GETCOUNT)); }
 
 int ComboBox::ItemIndex() const { return static_cast<int>(Send(CB_GETCURSEL)); }

@@ -126,6 +126,8 @@ class ComboBox : public Control, public StringList {
 
   void Clear() override;
   void AddObject(const std::string& text, void* object) override;
+  // Puts an item at `index`, moving the ones from there on down.
+  void Insert(int index, const std::string& text);
   int Count() const override;
 
   int ItemIndex() const;
@@ -178,6 +180,7 @@ class SpinEdit : public Control {
  public:
   explicit SpinEdit(const ControlSite& site);
 
+  // Limits within -32768..32767, as the up-down control of every Windows takes them.
   void SetRange(int minimum, int maximum);
   // Each arrow click moves the value by this much.
   void SetIncrement(int increment);

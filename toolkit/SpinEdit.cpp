@@ -18,7 +18,8 @@ SpinEdit::SpinEdit(const ControlSite& site) : Control(site) {
 void SpinEdit::SetRange(int minimum, int maximum) {
   minimum_ = minimum;
   maximum_ = maximum;
-  SendMessageA(UpDown(), UDM_SETRANGE32, minimum, maximum);
+  // UDM_SETRANGE32 would need comctl32 4.71; this one takes 16-bit limits, upper in the low word.
+  SendMessageA(UpDown(), UDM_SETRANGE, 0, MAKELPARAM(static_cast<short>(maximum), static_cast<short>(minimum)));
 }
 
 void SpinEdit::SetIncrement(int increment) {

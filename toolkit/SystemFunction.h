@@ -5,10 +5,20 @@
 
 #include <windows.h>
 
+#include <string>
+
 template <typename Function>
 Function FindSystemFunction(const char* dll, const char* name) {
-  // The DLL stays loaded: the address must stay valid for the program's life.
-  const HMODULE module = LoadLibraryA(dll);
+  // A DLL the system lacks (uxtheme.dll before XP) would otherwise be searched for in the
+  // program's folder, the current one and the PATH, where anyone may have put one: only the
+  // system folder's copy is loaded. The DLL stays loaded, so the address stays valid.
+  HMODULE module = GetModuleHandleA(dll);
+  if (!module) {
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder) return nullptr;
+    module = LoadLibraryA((std::string(folder) + "\\" + dll).c_str());
+  }
   return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
                 : nullptr;
 }

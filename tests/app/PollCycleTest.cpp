@@ -1,5 +1,8 @@
 // The window's start-up and poll cycle against a fake serial seam: what reaches the device, and
 // what the status line says when the port misbehaves.
+#include <windows.h>
+#include <dbt.h>
+
 #include <numeric>
 
 #include "counters/Counters.h"
@@ -106,7 +109,7 @@ TEST_F(MainWindowTest, SwitchingBetweenOneAndEightChannelsReopensThePortAtTheNew
   EXPECT_EQ(serial.writes.back().baud, 115200u);
 }
 
-TEST_F(MainWindowTest, WithoutPortsNothingIsOpenedOrWrittenAndTheStatusSaysSo) {
+TEST_F(MainWindowTest, WithoutPortsNothingIsWrittenUntilOneArrivesAndIsChosen) {
   serial.present.clear();
   TfrmMain& form = Start();
   EXPECT_EQ(StatusText(), "COM портов не найдено");
@@ -116,6 +119,23 @@ TEST_F(MainWindowTest, WithoutPortsNothingIsOpenedOrWrittenAndTheStatusSaysSo) {
   form.PollAndSend();
   EXPECT_EQ(serial.opens, probes);
   EXPECT_TRUE(serial.writes.empty());
+
+  // An adapter arrives as COM5: with no choice to keep it becomes the choice, not COM1.
+  serial.present = {"COM1", "COM5"};
+  struct {
+    DEV_BROADCAST_PORT_A port;
+    char rest[8];
+  } arrival{};
+  arrival.port.dbcp_size = sizeof arrival;
+  arrival.port.dbcp_devicetype = DBT_DEVTYP_PORT;
+  lstrcpynA(arrival.port.dbcp_name, "COM5", sizeof arrival.rest);
+  SendMessageA(form.Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&arrival));
+  EXPECT_EQ(Get<ComboBox>("cbxPortList").Text(), "5");
+  EXPECT_EQ(StatusText(), "Готов");
+  EXPECT_FALSE(StatusIsError());
+  form.PollAndSend();
+  ASSERT_EQ(serial.writes.size(), 1u);
+  EXPECT_EQ(serial.writes.back().port, "COM5");
 }
 
 TEST_F(MainWindowTest, ADeviceThatGoesAwayIsReopenedEveryTickUntilItIsBack) {

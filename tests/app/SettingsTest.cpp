@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, StoredPortTextsAreReadSafelyWhateverTheirForm) {
       {"text ends at its first zero", REG_SZ, {'3', '\0', '9', '9', '\0'}, 1},
       {"empty value", REG_SZ, {}, 0},
       {"oversized text, not a listed port", REG_SZ, longText, 0},
-      {"a port missing from the list", REG_SZ, {'7', '\0'}, 0},
+      {"a port missing at start stays the choice", REG_SZ, {'7', '\0'}, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

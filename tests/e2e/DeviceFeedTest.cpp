@@ -2,6 +2,8 @@
 // and their rate, the bytes behind the texts the window shows, each write mode, and a device that
 // is pulled out and plugged back in while the program runs.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <dbt.h>
 
 #include <algorithm>
 #include <atomic>
@@ -264,6 +266,114 @@ TEST_F(E2eDeviceFeed, APortAboveNineIsListedFedAndStored) {
   EXPECT_GE(FramesOfAnyKind(device.Listen(1000)), 5u);
   const StoredValue stored = StoredSettings()["Port"];
   EXPECT_EQ(std::string(stored.data.begin(), stored.data.end()), std::string("12", 3));
+}
+
+// COM20 and COM21 of the prefix: an adapter that is not plugged in when the program starts.
+struct Adapter {
+  Adapter() { UnplugAdapter("com20"); }
+  ~Adapter() { UnplugAdapter("com20"); }
+  void PlugIn() const { PlugAdapter("com20", "com21"); }
+  static DeviceEnd FarEnd() { return DeviceEnd("\\\\.\\COM21"); }
+};
+
+std::string Listed(const std::vector<std::string>& ports) {
+  std::string listed;
+  for (const std::string& port : ports) listed += " " + port;
+  return listed;
+}
+
+TEST_F(E2eDeviceFeed, AStoredPortMissingAtStartStaysTheChoiceAndIsFedOnceItAppears) {
+  const Adapter adapter;
+  StoreFeed(100);
+  StoreSetting("Port", std::string("20"));
+  DeviceEnd device;  // on COM1, which must not be fed in its stead
+  Dialvox& dialvox = Start();
+
+  const std::vector<std::string> ports = dialvox.Ports();
+  ASSERT_FALSE(ports.empty());
+  EXPECT_EQ(ports.back(), "20") << "ports:" << Listed(ports);
+  EXPECT_EQ(dialvox.PortChoice(), static_cast<int>(ports.size()) - 1);
+  EXPECT_TRUE(dialvox.StatusText().starts_with("Ошибка открытия COM порта (")) << dialvox.StatusText();
+  device.Discard();
+  EXPECT_TRUE(device.Listen(1000).frames.empty()) << "another port was fed instead";
+
+  adapter.PlugIn();
+  DeviceEnd adapterEnd = Adapter::FarEnd();
+  devicesim::Frame frame;
+  EXPECT_TRUE(adapterEnd.NextFrame(frame, 3000)) << "the port was not fed once it appeared";
+  dialvox.Close();
+  EXPECT_EQ(dialvox.WaitForExit(), 0u);
+  const StoredValue stored = StoredSettings()["Port"];
+  EXPECT_EQ(std::string(stored.data.begin(), stored.data.end()), std::string("20", 3));
+}
+
+// Windows tells every top-level window of a port that arrives, with its name in the record.
+void Announce(HWND window, WPARAM event, DWORD deviceType, const char* name) {
+  struct {
+    DEV_BROADCAST_PORT_A port;
+    char rest[16];
+  } record{};
+  record.port.dbcp_size = sizeof record;
+  record.port.dbcp_devicetype = deviceType;
+  lstrcpynA(record.port.dbcp_name, name, sizeof record.rest);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&record), SMTO_NORMAL,
+                      5000, &result);
+}
+
+TEST_F(E2eDeviceFeed, APortThatArrivesWhileRunningJoinsTheListInOrder) {
+  const Adapter adapter;
+  StoreFeed(100);
+  DeviceEnd device;
+  Dialvox& dialvox = Start();
+  const std::vector<std::string> before = dialvox.Ports();
+  const int choice = dialvox.PortChoice();
+  adapter.PlugIn();
+
+  // Nothing but a COM port's arrival adds to the list.
+  Announce(dialvox.MainWindow(), DBT_DEVICEREMOVECOMPLETE, DBT_DEVTYP_PORT, "COM20");
+  Announce(dialvox.MainWindow(), DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT, "LPT2");
+  Announce(dialvox.MainWindow(), DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, "COM20");
+  EXPECT_EQ(dialvox.Ports(), before);
+
+  Announce(dialvox.MainWindow(), DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT, "COM20");
+  std::vector<std::string> expected = before;
+  expected.insert(std::find_if(expected.begin(), expected.end(),
+                               [](const std::string& port) { return std::stoi(port) > 20; }),
+                  "20");
+  const std::vector<std::string> after = dialvox.Ports();
+  ASSERT_EQ(after, expected) << "ports:" << Listed(after);
+  EXPECT_EQ(dialvox.PortChoice(), choice) << "the choice moved";
+  device.Discard();
+  EXPECT_FALSE(device.Listen(500).frames.empty()) << "the port in use is no longer fed";
+
+  DeviceEnd adapterEnd = Adapter::FarEnd();
+  dialvox.ChoosePort(static_cast<int>(std::find(after.begin(), after.end(), "20") - after.begin()));
+  devicesim::Frame frame;
+  EXPECT_TRUE(adapterEnd.NextFrame(frame, 3000)) << "the new port was not fed once chosen";
+}
+
+// Any program may post to any window, and some broadcast carelessly: no parameters of theirs
+// are taken for the program's own pointers.
+TEST_F(E2eDeviceFeed, OtherProgramsPostsCannotStopIt) {
+  StoreFeed(100);
+  DeviceEnd device;
+  Dialvox& dialvox = Start();
+  const LPARAM junk[] = {static_cast<LPARAM>(-1), 0x12345678, 1};
+  for (const HWND window : {dialvox.MainWindow(), dialvox.TaskbarWindow()}) {
+    for (const LPARAM value : junk) {
+      for (UINT message = WM_USER; message <= WM_USER + 0x3FF; ++message)
+        PostMessageA(window, message, static_cast<WPARAM>(value), value);
+      for (UINT message = WM_APP; message <= WM_APP + 0xFF; ++message)
+        PostMessageA(window, message, static_cast<WPARAM>(value), value);
+      PostMessageA(window, WM_NOTIFY, 0, value);
+      PostMessageA(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, value);
+    }
+  }
+  Sleep(2000);
+  ASSERT_TRUE(dialvox.Running());
+  device.Discard();
+  EXPECT_GE(FramesOfAnyKind(device.Listen(1000)), 5u);
 }
 
 // An xdotool script that moves the pointer over every point of `area`, `step` pixels apart. The

@@ -18,6 +18,13 @@ std::string PortsDir() {
   return dir;
 }
 
+// Where the prefix's DOS device names live; Wine resolves them at every open.
+std::string DosDevicesDir() {
+  const char* prefix = std::getenv("WINEPREFIX");
+  if (!prefix || !*prefix) throw std::runtime_error("WINEPREFIX is not set");
+  return std::string(prefix) + "/dosdevices";
+}
+
 void RunPtyPair(const std::string& arguments) {
   const ShellResult result = RunShell(std::string(DVX_PTY_PAIR) + " " + arguments);
   if (result.status != 0) throw std::runtime_error("pty-pair.sh " + arguments + ": " + result.output);
@@ -30,6 +37,12 @@ void PlugDevice(const char* programEnd, const char* deviceEnd) {
 }
 
 void UnplugDevice(const char* programEnd) { RunPtyPair("stop " + PortsDir() + " " + programEnd); }
+
+void PlugAdapter(const char* programEnd, const char* deviceEnd) {
+  RunPtyPair("start " + DosDevicesDir() + " " + programEnd + " " + deviceEnd);
+}
+
+void UnplugAdapter(const char* programEnd) { RunPtyPair("stop " + DosDevicesDir() + " " + programEnd); }
 
 void HoldLine(bool hold) { RunPtyPair((hold ? "hold " : "release ") + PortsDir() + " com1"); }
 

@@ -19,6 +19,10 @@ namespace e2e {
 void PlugDevice(const char* programEnd = "com1", const char* deviceEnd = "com2");
 void UnplugDevice(const char* programEnd = "com1");  // stops it; returns once it is gone
 bool DevicePlugged();
+// A USB adapter plugged in while the prefix runs: a pair whose ends appear among the prefix's
+// devices as COM ports that were not there when its programs started ("com20", "com21").
+void PlugAdapter(const char* programEnd, const char* deviceEnd);
+void UnplugAdapter(const char* programEnd);
 // Stops (true) or starts again the line from the program to the device: while it is held, the
 // program's writes take nothing and come back when their time-out runs out.
 void HoldLine(bool hold);

@@ -168,6 +168,20 @@ std::vector<std::string> Dialvox::Ports() const {
   return ports;
 }
 
+int Dialvox::PortChoice() const { return static_cast<int>(Ask(Part(ids::kPortList), CB_GETCURSEL)); }
+
+void Dialvox::ChooseMinimizeMode(int mode) const {
+  int radio = 0;
+  for (HWND child = FindWindowExA(main_, nullptr, "Button", nullptr); child;
+       child = FindWindowExA(main_, child, "Button", nullptr)) {
+    const bool isRadio = (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+    if (GetDlgCtrlID(child) == ids::kMinimizeMode && isRadio && radio++ == mode) {
+      Ask(child, BM_CLICK);
+      return;
+    }
+  }
+}
+
 void Dialvox::Choose(int listId, int index) const {
   // What a list does when the user picks an item: select it, then tell its parent.
   const HWND list = Part(listId);

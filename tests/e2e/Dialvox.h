@@ -20,6 +20,7 @@ constexpr int ChannelList(int channel) { return 102 + 3 * (channel - 1); }
 constexpr int ValueLabel(int channel) { return 103 + 3 * (channel - 1); }
 constexpr int kPortList = 126;
 constexpr int kWriteMode = 128;
+constexpr int kMinimizeMode = 133;  // the group box and its radio buttons
 constexpr int kInterval = 136;
 constexpr int kStatusLine = 148;
 }  // namespace ids
@@ -62,11 +63,14 @@ class Dialvox {
   int WriteMode() const;
   // The port list's items ("1", "12", ...).
   std::vector<std::string> Ports() const;
+  int PortChoice() const;
   void ChoosePort(int index) const { Choose(ids::kPortList, index); }
   // As the user picks an item of a list: the write mode, or channel n's counter.
   void ChooseWriteMode(int mode) const { Choose(ids::kWriteMode, mode); }
   void ChooseCounter(int channel, int index) const { Choose(ids::ChannelList(channel), index); }
   std::string IntervalText() const;
+  // A click on the radio button of a minimise mode (0 taskbar, 1 tray, 2 invisible).
+  void ChooseMinimizeMode(int mode) const;
 
  private:
   HWND Part(int id, const char* className = nullptr) const;

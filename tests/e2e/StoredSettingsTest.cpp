@@ -7,6 +7,7 @@
 #include "tests/e2e/DeviceLine.h"
 #include "tests/e2e/DialvoxTest.h"
 #include "tests/e2e/SettingsKey.h"
+#include "tests/e2e/UnixShell.h"
 #include "tests/e2e/Waiting.h"
 
 namespace e2e {
@@ -69,6 +70,28 @@ TEST_F(E2eStoredSettings, StoredChoicesAreRestoredAndLoadingStoresNothing) {
 
   const auto whileRunning = StoredSettings();
   EXPECT_EQ(whileRunning.size(), before.size()) << "loading stored values";
+}
+
+// The session's end (log-off, shut-down) ends the process without closing the window: what the
+// shutdown stores must be stored then. A session end that is called off stores nothing.
+TEST_F(E2eStoredSettings, TheSessionsEndStoresWhatShutdownWould) {
+  DeviceEnd device;
+  Dialvox& dialvox = Start();
+  dialvox.ChooseMinimizeMode(1);  // a choice stored only by the next save
+  SendMessageA(dialvox.MainWindow(), WM_ENDSESSION, FALSE, 0);
+  device.Discard();
+  EXPECT_FALSE(device.Listen(1000).frames.empty()) << "a cancelled session end stopped the feed";
+  EXPECT_TRUE(StoredSettings().empty()) << "a cancelled session end stored something";
+
+  const PROCESS_INFORMATION wineboot = StartProcess("wineboot.exe --end-session", "wineboot");
+  WaitForSingleObject(wineboot.hProcess, 30000);
+  CloseHandle(wineboot.hProcess);
+
+  auto stored = StoredSettings();
+  EXPECT_EQ(stored.size(), 15u);
+  EXPECT_EQ(stored["MinimizeMode"].Dword(), 1);
+  device.Discard();
+  EXPECT_TRUE(device.Listen(600).frames.empty()) << "the port is still fed after the session's end";
 }
 
 TEST_F(E2eStoredSettings, NothingIsStoredWhileRememberingIsOff) {

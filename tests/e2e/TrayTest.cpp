@@ -2,12 +2,15 @@
 // on the icon brings it back and a right click does not, and a copy ends from there leaving no
 // icon behind.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
 
 #include <stdexcept>
 
 #include "tests/e2e/DialvoxTest.h"
 #include "tests/e2e/SettingsKey.h"
 #include "tests/e2e/Tray.h"
+#include "tests/e2e/Waiting.h"
 
 namespace e2e {
 namespace {
@@ -33,6 +36,22 @@ TEST_F(E2eTray, StartsInTheTrayAndOnlyALeftClickBringsItBack) {
   Sleep(500);
   ASSERT_EQ(StateOf(dialvox), kInTray) << "a right click did something";
 
+  LeftClick(DialvoxTrayIcons().at(0));
+  EXPECT_TRUE(Reaches(dialvox, kOpen));
+}
+
+// A restarted shell has forgotten every icon; once its taskbar is back it says so to everyone.
+TEST_F(E2eTray, TheIconComesBackWhenTheShellsTaskbarIsCreatedAgain) {
+  Dialvox& dialvox = StartInTray();
+  NOTIFYICONDATAA forget{};
+  forget.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  forget.hWnd = dialvox.MainWindow();
+  forget.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &forget));
+  ASSERT_TRUE(WaitUntil([] { return DialvoxTrayIcons().empty(); }, 3000));
+
+  PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  ASSERT_TRUE(WaitUntil([] { return DialvoxTrayIcons().size() == 1; }, 5000)) << "no icon came back";
   LeftClick(DialvoxTrayIcons().at(0));
   EXPECT_TRUE(Reaches(dialvox, kOpen));
 }
