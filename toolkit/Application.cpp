@@ -227,12 +227,17 @@ bool Application::Synchronize(const std::function<void()>& step) {
   if (!window_ || shuttingDown_) return false;
 
   auto request = std::make_shared<SyncRequest>(step);
+  bool first = false;
   {
     const CriticalSection::Lock lock(pendingLock_);
+    first = pending_.empty();
     pending_.push_back(request);
   }
-  // Left in the list, a request nobody will wait for is passed over.
-  if (!PostMessageA(Handle(), WM_SYNCHRONIZE, 0, 0) && Claim(*request, SyncRequest::Abandoned))
+  // One message stands for every call waiting: with one per call, workers that call again at
+  // once would keep the queue from ever emptying, and the system makes timer ticks only when it
+  // is empty. A request left in the list that nobody waits for is passed over.
+  if (first && !PostMessageA(Handle(), WM_SYNCHRONIZE, 0, 0) &&
+      Claim(*request, SyncRequest::Abandoned))
     return false;
 
   // The loop may end while the request waits in the queue: the shutdown event then frees us.
@@ -245,14 +250,14 @@ bool Application::Synchronize(const std::function<void()>& step) {
 }
 
 void Application::RunPendingSteps() noexcept {
-  for (;;) {
-    std::shared_ptr<SyncRequest> request;
-    {
-      const CriticalSection::Lock lock(pendingLock_);
-      if (pending_.empty()) return;
-      request = std::move(pending_.front());
-      pending_.pop_front();
-    }
+  // Only the calls waiting now: a later one posts a message of its own, and workers that call
+  // again at once must not keep this thread from its other messages.
+  std::deque<std::shared_ptr<SyncRequest>> requests;
+  {
+    const CriticalSection::Lock lock(pendingLock_);
+    requests.swap(pending_);
+  }
+  for (const auto& request : requests) {
     // After the loop, a message box can still pump the message: the worker has given up by then,
     // and whatever the step touches may be gone.
     if (shuttingDown_ || !Claim(*request, SyncRequest::Running)) continue;

@@ -5,7 +5,6 @@
 
 #include "tests/toolkit/GuiTest.h"
 #include "toolkit/Application.h"
-#include "toolkit/Timer.h"
 
 namespace {
 
@@ -21,12 +20,15 @@ TEST(Shutdown, WorkersInTheMiddleOfSynchronisedCallsGetFalseOnceTheLoopHasEnded)
   };
   LambdaThread first(body), second(body);
 
-  Timer stop(form);
-  stop.OnTimer = [] { App().Terminate(); };
-  stop.SetInterval(100);
-  stop.SetEnabled(true);
+  // Closed by a posted message: a timer would tick only when the workers' calls leave the queue
+  // empty for a moment, which takes seconds at times.
+  LambdaThread stop([&form](LambdaThread&) {
+    Sleep(100);
+    PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  });
   first.Start();
   second.Start();
+  stop.Start();
   App().Run(form);
 
   ASSERT_EQ(WaitForSingleObject(first.Handle(), 5000), WAIT_OBJECT_0);
