@@ -13,6 +13,41 @@ constexpr int kMainClientHeight = 294;
 
 enum MainPage : int { pgCounters = 0, pgSettings = 1, pgAbout = 2 };
 
+// The id of each control of the main window: the layout gives them, and other programs (the
+// end-to-end tests among them) find the controls by them. Radio buttons share their group's id.
+enum MainControlId : int {
+  idPageControl = 100,
+  idPortLabel,
+  idPortList,
+  idWriteModeLabel,
+  idWriteMode,
+  idMinAtRun,
+  idRemSettings,
+  idAllowMulti,
+  idAllowMultiLabel,
+  idMinMode,
+  idMinNote,
+  idIntervalLabel,
+  idInterval,
+  idIntervalUnit,
+  idAboutFrame,
+  idDeviceAuthorLabel,
+  idDeviceAuthorLink,
+  idHomePageLabel,
+  idHomePageLink,
+  idDevelopersLabel,
+  idDeveloper1Link,
+  idDeveloper2Link,
+  idVersion,
+  idStatusLabel,
+  idStatusLine,
+};
+
+// Channel n's row (1..8): its caption, its counter list and its value label.
+constexpr int ChannelRowLabelId(int channel) { return 200 + 10 * channel; }
+constexpr int CounterListId(int channel) { return ChannelRowLabelId(channel) + 1; }
+constexpr int ValueLabelId(int channel) { return ChannelRowLabelId(channel) + 2; }
+
 extern const char* const kWriteModeItems[4];
 extern const char* const kMinModeItems[3];
 

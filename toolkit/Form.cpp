@@ -8,8 +8,6 @@
 namespace {
 
 constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-// Control ids only need to differ from IDOK and IDCANCEL, which the dialog manager sends itself.
-constexpr int kFirstControlId = 100;
 
 }  // namespace
 
@@ -46,7 +44,7 @@ std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
   site.caption = entry.caption;
   site.bounds = RECT{entry.left, entry.top, entry.left + entry.width, entry.top + entry.height};
   site.font = font_.Get();
-  site.id = kFirstControlId + static_cast<int>(controls_.size());
+  site.id = entry.id;
   if (entry.page >= 0) {
     if (!pages_) throw Error("Control \"" + site.name + "\" is on a page, but there are no pages");
     const RECT area = pages_->DisplayRect();
@@ -73,6 +71,7 @@ std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
 void Form::CreateControls(std::span<const ControlSpec> layout) {
   // Frames that other controls lie on (page control, bevel) go below all of them.
   std::vector<Control*> backdrops;
+  std::vector<int> ids;
   for (const ControlSpec& entry : layout) {
     if (entry.kind == ControlKind::TabSheet) {
       if (!pages_) throw Error(std::string("Page \"") + entry.name + "\" has no page control");
@@ -80,6 +79,9 @@ void Form::CreateControls(std::span<const ControlSpec> layout) {
       continue;
     }
     if (FindControl(entry.name)) throw Error(std::string("Control \"") + entry.name + "\" exists twice");
+    if (entry.id <= IDCANCEL || std::find(ids.begin(), ids.end(), entry.id) != ids.end())
+      throw Error(std::string("Control \"") + entry.name + "\" has no id of its own");
+    ids.push_back(entry.id);
     controls_.push_back(MakeControl(entry));
     Control& control = *controls_.back();
     if (entry.kind == ControlKind::PageControl) pages_ = static_cast<PageControl*>(&control);

@@ -30,11 +30,13 @@ enum class ControlKind {
   TabSheet,  // adds a page, captioned `caption`, to the form's page control; no window of its own
 };
 
-// One control of a layout table. `page` -1 puts it on the form; 0.. on that page of the form's
-// page control, with left and top relative to the page area.
+// One control of a layout table. `id` is the control's own among the form's (not IDOK or
+// IDCANCEL, which the dialog manager sends itself; 0 for a tab sheet). `page` -1 puts it on the
+// form; 0.. on that page of the form's page control, with left and top relative to the page area.
 struct ControlSpec {
   ControlKind kind;
   const char* name;
+  int id;
   const char* caption;
   int left, top, width, height;
   int page;

@@ -406,14 +406,14 @@ TEST_F(E2eDeviceFeed, KeepsFeedingWhileThePointerCrossesEveryPartOfTheWindow) {
   // Every page in turn, the pointer over the whole window: the bare form around the pages, the
   // status row, the page area and each control; then over the dropped list of a channel.
   const RECT window = BoundsOf(main);
-  const RECT tabs = BoundsOf(GetDlgItem(main, ids::kPageControl));
+  const RECT tabs = BoundsOf(GetDlgItem(main, idPageControl));
   const LONG tabWidth = (tabs.right - tabs.left - 6) / 3;
   std::string script;
   for (const int page : {1, 2, 0}) {
     script += ClickAt(tabs.left + 2 + tabWidth * page + tabWidth / 2, tabs.top + 10);
     script += SweepOver(window, 9);
   }
-  const RECT list = BoundsOf(GetDlgItem(main, ids::ChannelList(1)));
+  const RECT list = BoundsOf(GetDlgItem(main, CounterListId(1)));
   script += ClickAt((list.left + list.right) / 2, (list.top + list.bottom) / 2);
   script += SweepOver(RECT{list.left, list.bottom, list.right, list.bottom + 120}, 4);
   script += "key Escape\n";

@@ -115,12 +115,12 @@ HWND Dialvox::Part(int id, const char* className) const {
   return nullptr;
 }
 
-std::string Dialvox::StatusText() const { return WindowText(Part(ids::kStatusLine)); }
+std::string Dialvox::StatusText() const { return WindowText(Part(idStatusLine)); }
 
 bool Dialvox::StatusInRed() const {
   // Read off the screen: the colour is the program's own drawing, not a property anyone can ask.
   RECT bounds;
-  if (!GetWindowRect(Part(ids::kStatusLine), &bounds)) return false;
+  if (!GetWindowRect(Part(idStatusLine), &bounds)) return false;
   const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -142,18 +142,18 @@ bool Dialvox::StatusInRed() const {
   return red > 20;
 }
 
-std::string Dialvox::ValueLabel(int channel) const { return WindowText(Part(ids::ValueLabel(channel))); }
+std::string Dialvox::ValueLabel(int channel) const { return WindowText(Part(ValueLabelId(channel))); }
 
 int Dialvox::ChannelChoice(int channel) const {
-  return static_cast<int>(Ask(Part(ids::ChannelList(channel)), CB_GETCURSEL));
+  return static_cast<int>(Ask(Part(CounterListId(channel)), CB_GETCURSEL));
 }
 
-int Dialvox::CatalogueSize() const { return static_cast<int>(Ask(Part(ids::ChannelList(1)), CB_GETCOUNT)); }
+int Dialvox::CatalogueSize() const { return static_cast<int>(Ask(Part(CounterListId(1)), CB_GETCOUNT)); }
 
-int Dialvox::WriteMode() const { return static_cast<int>(Ask(Part(ids::kWriteMode), CB_GETCURSEL)); }
+int Dialvox::WriteMode() const { return static_cast<int>(Ask(Part(idWriteMode), CB_GETCURSEL)); }
 
 std::vector<std::string> Dialvox::Ports() const {
-  const HWND list = Part(ids::kPortList);
+  const HWND list = Part(idPortList);
   std::vector<std::string> ports;
   for (LRESULT i = 0, count = Ask(list, CB_GETCOUNT); i < count; ++i) {
     // Asked in UTF-16: Wine hands an ANSI CB_GETLBTEXT from another process back cut to one
@@ -168,14 +168,14 @@ std::vector<std::string> Dialvox::Ports() const {
   return ports;
 }
 
-int Dialvox::PortChoice() const { return static_cast<int>(Ask(Part(ids::kPortList), CB_GETCURSEL)); }
+int Dialvox::PortChoice() const { return static_cast<int>(Ask(Part(idPortList), CB_GETCURSEL)); }
 
 void Dialvox::ChooseMinimizeMode(int mode) const {
   int radio = 0;
   for (HWND child = FindWindowExA(main_, nullptr, "Button", nullptr); child;
        child = FindWindowExA(main_, child, "Button", nullptr)) {
     const bool isRadio = (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
-    if (GetDlgCtrlID(child) == ids::kMinimizeMode && isRadio && radio++ == mode) {
+    if (GetDlgCtrlID(child) == idMinMode && isRadio && radio++ == mode) {
       Ask(child, BM_CLICK);
       return;
     }
@@ -189,7 +189,7 @@ void Dialvox::Choose(int listId, int index) const {
   Ask(main_, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
-std::string Dialvox::IntervalText() const { return WindowText(Part(ids::kInterval, "Edit")); }
+std::string Dialvox::IntervalText() const { return WindowText(Part(idInterval, "Edit")); }
 
 std::vector<HWND> RunningCopies() {
   std::vector<HWND> windows;

@@ -8,22 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/MainLayout.h"
 #include "toolkit/Handle.h"
 
 namespace e2e {
-
-// Control ids of the main window: 100 plus the control's place among the controls that its layout
-// creates (the tab pages create none). Channel n's row is a row label, the list, the value label.
-namespace ids {
-constexpr int kPageControl = 100;
-constexpr int ChannelList(int channel) { return 102 + 3 * (channel - 1); }
-constexpr int ValueLabel(int channel) { return 103 + 3 * (channel - 1); }
-constexpr int kPortList = 126;
-constexpr int kWriteMode = 128;
-constexpr int kMinimizeMode = 133;  // the group box and its radio buttons
-constexpr int kInterval = 136;
-constexpr int kStatusLine = 148;
-}  // namespace ids
 
 class Dialvox {
  public:
@@ -64,10 +52,10 @@ class Dialvox {
   // The port list's items ("1", "12", ...).
   std::vector<std::string> Ports() const;
   int PortChoice() const;
-  void ChoosePort(int index) const { Choose(ids::kPortList, index); }
+  void ChoosePort(int index) const { Choose(idPortList, index); }
   // As the user picks an item of a list: the write mode, or channel n's counter.
-  void ChooseWriteMode(int mode) const { Choose(ids::kWriteMode, mode); }
-  void ChooseCounter(int channel, int index) const { Choose(ids::ChannelList(channel), index); }
+  void ChooseWriteMode(int mode) const { Choose(idWriteMode, mode); }
+  void ChooseCounter(int channel, int index) const { Choose(CounterListId(channel), index); }
   std::string IntervalText() const;
   // A click on the radio button of a minimise mode (0 taskbar, 1 tray, 2 invisible).
   void ChooseMinimizeMode(int mode) const;

@@ -10,13 +10,13 @@ namespace {
 using K = ControlKind;
 
 const ControlSpec kLayout[] = {
-    {K::ComboBox, "combo", "", 8, 8, 120, 21, -1},
-    {K::SpinEdit, "spin", "", 8, 40, 80, 21, -1},
-    {K::RadioGroup, "radios", "Mode", 8, 70, 200, 72, -1},
-    {K::CheckBox, "check", "", 8, 150, 15, 17, -1},
-    {K::Edit, "status", "", 8, 175, 200, 21, -1},
-    {K::LinkLabel, "link", "http://example.org/", 8, 205, 200, 13, -1},
-    {K::ValueLabel, "value", "n/a", 8, 225, 60, 13, -1},
+    {K::ComboBox, "combo", 100, "", 8, 8, 120, 21, -1},
+    {K::SpinEdit, "spin", 101, "", 8, 40, 80, 21, -1},
+    {K::RadioGroup, "radios", 102, "Mode", 8, 70, 200, 72, -1},
+    {K::CheckBox, "check", 103, "", 8, 150, 15, 17, -1},
+    {K::Edit, "status", 104, "", 8, 175, 200, 21, -1},
+    {K::LinkLabel, "link", 105, "http://example.org/", 8, 205, 200, 13, -1},
+    {K::ValueLabel, "value", 106, "n/a", 8, 225, 60, 13, -1},
 };
 
 class ControlsTest : public ::testing::Test {

@@ -12,14 +12,14 @@ namespace {
 using K = ControlKind;
 
 const ControlSpec kLayout[] = {
-    {K::PageControl, "pages", "", 8, 4, 280, 200, -1},
-    {K::TabSheet, "sheet1", "One", 0, 0, 0, 0, -1},
-    {K::TabSheet, "sheet2", "Two", 0, 0, 0, 0, -1},
-    {K::Label, "first", "First", 10, 20, 100, 13, 0},
-    {K::WrapLabel, "note", "A note over two lines", 10, 40, 100, 26, 0},
-    {K::Bevel, "frame", "", 5, 5, 250, 150, 1},
-    {K::ComboBox, "second", "", 12, 14, 145, 21, 1},
-    {K::Edit, "status", "", 52, 250, 200, 21, -1},
+    {K::PageControl, "pages", 100, "", 8, 4, 280, 200, -1},
+    {K::TabSheet, "sheet1", 0, "One", 0, 0, 0, 0, -1},
+    {K::TabSheet, "sheet2", 0, "Two", 0, 0, 0, 0, -1},
+    {K::Label, "first", 101, "First", 10, 20, 100, 13, 0},
+    {K::WrapLabel, "note", 102, "A note over two lines", 10, 40, 100, 26, 0},
+    {K::Bevel, "frame", 103, "", 5, 5, 250, 150, 1},
+    {K::ComboBox, "second", 104, "", 12, 14, 145, 21, 1},
+    {K::Edit, "status", 105, "", 52, 250, 200, 21, -1},
 };
 
 bool Shown(const Control& control) { return GetWindowLongA(control.Handle(), GWL_STYLE) & WS_VISIBLE; }
@@ -59,10 +59,13 @@ TEST_F(FormTest, FindsControlsByNameAndKind) {
   EXPECT_THROW(form.Find<Label>("missing"), Error);
   EXPECT_THROW(form.Find<CheckBox>("second"), Error);
 
-  const ControlSpec twice[] = {{K::Label, "first", "Again", 0, 0, 10, 10, -1}};
+  const ControlSpec twice[] = {{K::Label, "first", 106, "Again", 0, 0, 10, 10, -1}};
   EXPECT_THROW(form.CreateControls(twice), Error);
-  const ControlSpec pageless[] = {{K::Label, "x", "", 0, 0, 10, 10, 0}};
+  const ControlSpec pageless[] = {{K::Label, "x", 107, "", 0, 0, 10, 10, 0}};
   EXPECT_THROW(TestForm{pageless}, Error);
+  const ControlSpec sameId[] = {{K::Label, "a", 108, "", 0, 0, 10, 10, -1},
+                                {K::Label, "b", 108, "", 0, 0, 10, 10, -1}};
+  EXPECT_THROW(TestForm{sameId}, Error);
 }
 
 TEST_F(FormTest, ShowsOnlyTheActivePagesControlsAtPageRelativePositions) {
