@@ -92,7 +92,7 @@ void TfrmMain::BindControls() {
 void TfrmMain::FormCreate() {
   Application& app = App();
 
-  WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
+  TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
   PeerEvent = ::Handle(CreateEventA(nullptr, FALSE, FALSE, kPeerEventName));
   const bool anotherCopyRunning = GetLastError() == ERROR_ALREADY_EXISTS;
 
@@ -234,7 +234,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     WMTrayNotify(lParam);
     return 0;
   }
-  if (message == WM_TASKBARCREATED && WM_TASKBARCREATED) {
+  if (message == TaskbarCreatedMessage && TaskbarCreatedMessage) {
     TaskbarCreated();
     return 0;
   }

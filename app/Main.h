@@ -75,7 +75,7 @@ class TfrmMain : public Form {
   std::vector<ComboBox*> ChannelList;
   bool TrayIconShown = false;
   // The shell broadcasts it when its taskbar is (re)created, all icons forgotten.
-  UINT WM_TASKBARCREATED = 0;
+  UINT TaskbarCreatedMessage = 0;
   std::unique_ptr<TPopupThread> PopupThread;
   bool refused_ = false;
 
