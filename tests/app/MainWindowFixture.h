@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/Main.h"
-#include "tests/app/FakeSerialOs.h"
+#include "tests/support/FakeSerialOs.h"
 
 constexpr char kSettingsKey[] = "Software\\Quirvel\\Dialvox\\Settings";
 

@@ -142,14 +142,14 @@ TEST_F(MainWindowTest, ADeviceThatGoesAwayIsReopenedEveryTickUntilItIsBack) {
   TfrmMain& form = Start();
 
   // The adapter is pulled out: the write call fails with its code, and the port is let go.
-  serial.writeResult = FALSE;
+  serial.failing["WriteFile"] = ERROR_NOT_READY;
   form.PollAndSend();
   EXPECT_EQ(serial.OpenPorts(), 0);
   EXPECT_EQ(StatusText(), "Ошибка записи в COM порт (21)");
   EXPECT_TRUE(StatusIsError());
 
   // While it is away, every tick tries to open it once and says why it could not.
-  serial.openError = ERROR_FILE_NOT_FOUND;
+  serial.failing["Open"] = ERROR_FILE_NOT_FOUND;
   const int opensBefore = serial.opens;
   form.PollAndSend();
   form.PollAndSend();
@@ -158,8 +158,7 @@ TEST_F(MainWindowTest, ADeviceThatGoesAwayIsReopenedEveryTickUntilItIsBack) {
   EXPECT_TRUE(StatusIsError());
 
   // Back again: the next tick opens and writes; the message stays until another replaces it.
-  serial.openError = 0;
-  serial.writeResult = TRUE;
+  serial.failing.clear();
   serial.writes.clear();
   form.PollAndSend();
   EXPECT_EQ(serial.writes.size(), 1u);

@@ -10,20 +10,12 @@
 
 #include "counters/PercentFormat.h"
 #include "counters/RegionalSettings.h"
-#include "toolkit/StringList.h"
+#include "tests/support/RecordingList.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::Pair;
-
-class RecordingList : public StringList {
- public:
-  void Clear() override { items.clear(); }
-  void AddObject(const std::string& text, void* object) override { items.emplace_back(text, object); }
-  int Count() const override { return static_cast<int>(items.size()); }
-  std::vector<std::pair<std::string, void*>> items;
-};
 
 class FixedPercent : public TPercentCounter {
  public:
