@@ -1,5 +1,5 @@
-// Move-only owners of kernel handles. Each handle kind has its own "no handle" value:
-// NULL for events and threads, INVALID_HANDLE_VALUE for files and COM ports.
+// Move-only owners of kernel handles. Each handle kind has its own "no handle" value: NULL for
+// events and threads (Handle), INVALID_HANDLE_VALUE for what CreateFileA opens.
 #pragma once
 
 #include <windows.h>
@@ -37,7 +37,5 @@ class UniqueHandle {
 };
 
 inline HANDLE NullHandle() { return nullptr; }
-inline HANDLE InvalidHandleValue() { return INVALID_HANDLE_VALUE; }
 
 using Handle = UniqueHandle<NullHandle>;
-using FileHandle = UniqueHandle<InvalidHandleValue>;

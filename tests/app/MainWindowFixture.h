@@ -10,8 +10,7 @@
 
 #include "app/Main.h"
 #include "tests/support/FakeSerialOs.h"
-
-constexpr char kSettingsKey[] = "Software\\Quirvel\\Dialvox\\Settings";
+#include "tests/support/SettingsKey.h"
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -37,12 +36,3 @@ class MainWindowTest : public ::testing::Test {
  private:
   std::unique_ptr<TfrmMain> form_;
 };
-
-// The settings key, read and written directly.
-void SetDword(const char* name, DWORD value);
-void SetText(const char* name, const std::string& value, DWORD type = REG_SZ);
-void SetRaw(const char* name, DWORD type, const void* data, DWORD size);
-bool ValueExists(const char* name);
-DWORD GetDword(const char* name);
-std::string GetText(const char* name);
-void CreateEmptySettingsKey();

@@ -188,7 +188,7 @@ TEST_F(MainWindowTest, ChoosingAnotherPortMovesAnOpenPortAtOnceAndStoresIt) {
   form.PollAndSend();
   ASSERT_EQ(serial.writes.size(), 1u);
   EXPECT_EQ(serial.writes[0].port, "COM3");
-  EXPECT_EQ(GetText("Port"), "3");
+  EXPECT_EQ(StoredSettings()["Port"].Text(), "3");
 }
 
 }  // namespace

@@ -22,18 +22,18 @@ TEST_F(MainWindowTest, FirstStartShowsOneCounterPerChannelAndStoresEverythingAtS
     EXPECT_EQ(Get<ComboBox>("cbxCounter" + std::to_string(n)).ItemIndex(), expected) << n;
   }
   EXPECT_EQ(Get<ComboBox>("cbxWriteMode").ItemIndex(), 1);
-  EXPECT_FALSE(ValueExists("Mode")) << "loading never writes";
+  EXPECT_FALSE(StoredSettings().contains("Mode")) << "loading never writes";
 
   Stop();
-  for (const char* name : kAllValues) EXPECT_TRUE(ValueExists(name)) << name;
-  EXPECT_EQ(GetDword("Mode"), 1u);
-  EXPECT_EQ(GetText("Port"), "1");
-  EXPECT_EQ(GetDword("Interval"), 400u);
-  EXPECT_EQ(GetDword("MinimizeAtRun"), 0u);
-  EXPECT_EQ(GetDword("RememberSettings"), 1u);
-  EXPECT_EQ(GetDword("AllowMultipleInstances"), 0u);
-  EXPECT_EQ(GetDword("MinimizeMode"), 0u);
-  EXPECT_EQ(GetDword("Counter1"), 1u);
+  for (const char* name : kAllValues) EXPECT_TRUE(StoredSettings().contains(name)) << name;
+  EXPECT_EQ(StoredSettings()["Mode"].Dword(), 1);
+  EXPECT_EQ(StoredSettings()["Port"].Text(), "1");
+  EXPECT_EQ(StoredSettings()["Interval"].Dword(), 400);
+  EXPECT_EQ(StoredSettings()["MinimizeAtRun"].Dword(), 0);
+  EXPECT_EQ(StoredSettings()["RememberSettings"].Dword(), 1);
+  EXPECT_EQ(StoredSettings()["AllowMultipleInstances"].Dword(), 0);
+  EXPECT_EQ(StoredSettings()["MinimizeMode"].Dword(), 0);
+  EXPECT_EQ(StoredSettings()["Counter1"].Dword(), 1);
 }
 
 TEST_F(MainWindowTest, AnEmptyKeyMeansModeZeroAndChannelsFallBackToTheFirstCounter) {
@@ -63,10 +63,10 @@ TEST_F(MainWindowTest, StoredValuesOutOfRangeAreCorrected) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    SetDword("Counter2", c.counter2);
-    SetDword("Mode", c.mode);
-    SetDword("MinimizeMode", c.minimizeMode);
-    SetDword("Interval", c.interval);
+    StoreSetting("Counter2", c.counter2);
+    StoreSetting("Mode", c.mode);
+    StoreSetting("MinimizeMode", c.minimizeMode);
+    StoreSetting("Interval", c.interval);
     Start();
     EXPECT_EQ(Get<ComboBox>("cbxCounter2").ItemIndex(), c.expectCounter2);
     EXPECT_EQ(Get<ComboBox>("cbxWriteMode").ItemIndex(), c.expectMode);
@@ -78,9 +78,9 @@ TEST_F(MainWindowTest, StoredValuesOutOfRangeAreCorrected) {
 }
 
 TEST_F(MainWindowTest, AValueOfTheWrongTypeEndsTheLoadThere) {
-  SetText("Mode", "1");
-  SetDword("MinimizeAtRun", 1);
-  SetDword("Counter1", 0);
+  StoreSetting("Mode", std::string("1"));
+  StoreSetting("MinimizeAtRun", 1);
+  StoreSetting("Counter1", 0);
   Start();
   // Nothing from the write mode on was applied.
   EXPECT_EQ(Get<ComboBox>("cbxWriteMode").ItemIndex(), 1);
@@ -107,8 +107,8 @@ TEST_F(MainWindowTest, StoredPortTextsAreReadSafelyWhateverTheirForm) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    SetRaw("Port", c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
-    SetDword("Counter8", 0);  // read after the port: proves the load went on
+    StoreRawSetting("Port", c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+    StoreSetting("Counter8", 0);  // read after the port: proves the load went on
     Start();
     EXPECT_EQ(Get<ComboBox>("cbxPortList").ItemIndex(), c.expectIndex);
     EXPECT_EQ(Get<ComboBox>("cbxCounter8").ItemIndex(), 0);
@@ -117,10 +117,10 @@ TEST_F(MainWindowTest, StoredPortTextsAreReadSafelyWhateverTheirForm) {
 }
 
 TEST_F(MainWindowTest, LoadingNeverWritesAndRememberOffFreezesTheStoredSettings) {
-  SetDword("Interval", 1000);
-  SetDword("Counter3", 0);
-  SetDword("RememberSettings", 0);
-  SetDword("Mode", 2);
+  StoreSetting("Interval", 1000);
+  StoreSetting("Counter3", 0);
+  StoreSetting("RememberSettings", 0);
+  StoreSetting("Mode", 2);
   Start();
   EXPECT_EQ(Get<SpinEdit>("IntervalSpinEdit").Value(), 1000);
   EXPECT_EQ(Get<ComboBox>("cbxCounter3").ItemIndex(), 0);
@@ -128,17 +128,17 @@ TEST_F(MainWindowTest, LoadingNeverWritesAndRememberOffFreezesTheStoredSettings)
 
   Choose("cbxWriteMode", 1);  // a user change saves, but remembering is off
   Stop();
-  EXPECT_EQ(GetDword("Mode"), 2u);
-  EXPECT_FALSE(ValueExists("Port"));
+  EXPECT_EQ(StoredSettings()["Mode"].Dword(), 2);
+  EXPECT_FALSE(StoredSettings().contains("Port"));
 }
 
 TEST_F(MainWindowTest, AUserChangeSavesAllFifteenValuesAtOnce) {
   Start();
   Get<CheckBox>("cbxMinAtRun").SetChecked(true);  // no handler of its own
   Choose("cbxCounter4", 0);
-  for (const char* name : kAllValues) EXPECT_TRUE(ValueExists(name)) << name;
-  EXPECT_EQ(GetDword("Counter4"), 0u);
-  EXPECT_EQ(GetDword("MinimizeAtRun"), 1u);
+  for (const char* name : kAllValues) EXPECT_TRUE(StoredSettings().contains(name)) << name;
+  EXPECT_EQ(StoredSettings()["Counter4"].Dword(), 0);
+  EXPECT_EQ(StoredSettings()["MinimizeAtRun"].Dword(), 1);
 }
 
 }  // namespace

@@ -15,11 +15,12 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/FileHandle.h"
 #include "tests/e2e/DeviceLine.h"
 #include "tests/e2e/DialvoxTest.h"
-#include "tests/e2e/SettingsKey.h"
-#include "tests/e2e/UnixShell.h"
-#include "tests/e2e/Waiting.h"
+#include "tests/support/SettingsKey.h"
+#include "tests/support/UnixShell.h"
+#include "tests/support/Waiting.h"
 
 namespace e2e {
 namespace {
@@ -418,8 +419,8 @@ TEST_F(E2eDeviceFeed, KeepsFeedingWhileThePointerCrossesEveryPartOfTheWindow) {
   script += SweepOver(RECT{list.left, list.bottom, list.right, list.bottom + 120}, 4);
   script += "key Escape\n";
 
-  const std::string path = std::string(DVX_E2E_WORK_DIR) + "/pointer-sweep.xdo";
-  CreateDirectoryA(WindowsPath(DVX_E2E_WORK_DIR).c_str(), nullptr);
+  const std::string path = std::string(DVX_TEST_WORK_DIR) + "/pointer-sweep.xdo";
+  CreateDirectoryA(WindowsPath(DVX_TEST_WORK_DIR).c_str(), nullptr);
   {
     FileHandle file(CreateFileA(WindowsPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));

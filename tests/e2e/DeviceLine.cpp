@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "tests/e2e/UnixShell.h"
+#include "tests/support/UnixShell.h"
 
 namespace e2e {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Handle.h"
+#include "tests/support/FileHandle.h"
 #include "tools/devicesim/FrameDecoder.h"
 
 namespace e2e {

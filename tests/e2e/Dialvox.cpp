@@ -5,8 +5,9 @@
 #include <functional>
 #include <stdexcept>
 
-#include "tests/e2e/UnixShell.h"
-#include "tests/e2e/Waiting.h"
+#include "tests/support/UnixShell.h"
+#include "tests/support/UserActions.h"
+#include "tests/support/Waiting.h"
 
 namespace e2e {
 namespace {
@@ -182,12 +183,7 @@ void Dialvox::ChooseMinimizeMode(int mode) const {
   }
 }
 
-void Dialvox::Choose(int listId, int index) const {
-  // What a list does when the user picks an item: select it, then tell its parent.
-  const HWND list = Part(listId);
-  Ask(list, CB_SETCURSEL, index);
-  Ask(main_, WM_COMMAND, MAKEWPARAM(listId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
+void Dialvox::Choose(int listId, int index) const { PickItem(Part(listId), index); }
 
 std::string Dialvox::IntervalText() const { return WindowText(Part(idInterval, "Edit")); }
 

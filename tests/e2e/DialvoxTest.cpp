@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "tests/e2e/DeviceLine.h"
-#include "tests/e2e/SettingsKey.h"
+#include "tests/support/SettingsKey.h"
 #include "tests/e2e/Tray.h"
-#include "tests/e2e/Waiting.h"
+#include "tests/support/Waiting.h"
 
 namespace e2e {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/e2e/Dialvox.h"
-#include "tests/e2e/Waiting.h"
+#include "tests/support/Waiting.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ int main() {
   Search search{dialvox.ProcessId()};
   // The box exists a moment before its text does.
   std::string text;
-  if (!e2e::WaitUntil([&] {
+  if (!WaitUntil([&] {
         EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
         if (search.found) text = MessageText(search.found);
         return !text.empty();

@@ -6,9 +6,9 @@
 
 #include "tests/e2e/DeviceLine.h"
 #include "tests/e2e/DialvoxTest.h"
-#include "tests/e2e/SettingsKey.h"
-#include "tests/e2e/UnixShell.h"
-#include "tests/e2e/Waiting.h"
+#include "tests/support/SettingsKey.h"
+#include "tests/support/UnixShell.h"
+#include "tests/support/Waiting.h"
 
 namespace e2e {
 namespace {

@@ -8,9 +8,9 @@
 #include <stdexcept>
 
 #include "tests/e2e/DialvoxTest.h"
-#include "tests/e2e/SettingsKey.h"
+#include "tests/support/SettingsKey.h"
 #include "tests/e2e/Tray.h"
-#include "tests/e2e/Waiting.h"
+#include "tests/support/Waiting.h"
 
 namespace e2e {
 namespace {

@@ -5,16 +5,15 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "serial/Com32.h"
+#include "tests/support/FileHandle.h"
+#include "tests/support/UnixShell.h"
+#include "tests/support/Waiting.h"
 #include "toolkit/Errors.h"
-#include "toolkit/Handle.h"
 
 namespace {
 
@@ -25,13 +24,6 @@ const char* PortsDir() {
   return dir ? dir : "";
 }
 
-// Wine shows the Unix file system as drive Z:.
-std::string WindowsPath(const std::string& unixPath) {
-  std::string path = "Z:" + unixPath;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
-
 // The script's mark of a running pair. (The links themselves cannot be looked at from here:
 // Windows takes a file named "com1", or "com1." anything, for the device COM1.)
 bool PairIsUp() {
@@ -39,37 +31,19 @@ bool PairIsUp() {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool WaitUntil(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
-}
-
-// Wine runs a Unix program from CreateProcessA but hands back no handle to wait on, so the
-// outcome is read from the files the script leaves behind.
 void RunPtyPair(const std::string& arguments) {
-  std::string commandLine = std::string(DVX_PTY_PAIR) + " " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process))
-      << commandLine << ": error " << GetLastError();
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  const ShellResult result = RunShell(std::string(DVX_PTY_PAIR) + " " + arguments);
+  ASSERT_EQ(result.status, 0) << "pty-pair.sh " << arguments << ": " << result.output;
 }
 
 void StopPair() {
   RunPtyPair(std::string("stop ") + PortsDir() + " com1");
-  ASSERT_TRUE(WaitUntil([] { return !PairIsUp(); })) << "the pty pair did not stop";
+  ASSERT_TRUE(WaitUntil([] { return !PairIsUp(); }, 15000)) << "the pty pair did not stop";
 }
 
 void StartPair() {
   RunPtyPair(std::string("start ") + PortsDir() + " com1 com2");
-  ASSERT_TRUE(WaitUntil(PairIsUp)) << "the pty pair did not start";
+  ASSERT_TRUE(WaitUntil(PairIsUp, 15000)) << "the pty pair did not start";
 }
 
 // The device's end of the cable: COM2, raw, a read returning what arrived within 300 ms.

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
+#include "tests/support/Waiting.h"
 #include "toolkit/Application.h"
 
 namespace {
@@ -22,16 +21,13 @@ class ToolkitEnvironment : public ::testing::Environment {
 }  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= timeoutMs) return false;
-    // Woken by input, and every 20 ms for conditions that no message announces (a thread's end).
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - elapsed, 20), QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-  return true;
+  return WaitUntil(
+      [&done] {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        return done();
+      },
+      timeoutMs, 10);
 }
 
 RECT BoundsInParent(HWND window) {

@@ -1,11 +1,9 @@
-// Every wait of the end-to-end tests has a limit: a program that hangs fails the test, not the run.
+// Every wait of the tests has a limit: a program that hangs fails the test, not the run.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
-
-namespace e2e {
 
 // Checks `condition` every `stepMs` until it holds or `timeoutMs` has passed; returns whether it held.
 inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs = 20) {
@@ -16,5 +14,3 @@ inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, D
     Sleep(stepMs);
   }
 }
-
-}  // namespace e2e

@@ -1,5 +1,5 @@
 // The program's settings key in the test prefix, read and written the way a user would with an
-// editor: before a start, and after a run.
+// editor: before a start, and after a run (or a window's shutdown, in-process).
 #pragma once
 
 #include <windows.h>
@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
-
 void DeleteSettings();
+void CreateEmptySettingsKey();
 void StoreSetting(const char* name, DWORD value);
-void StoreSetting(const char* name, const std::string& text);
+void StoreSetting(const char* name, const std::string& text, DWORD type = REG_SZ);
+void StoreRawSetting(const char* name, DWORD type, const void* data, DWORD size);
 
 struct StoredValue {
   DWORD type = REG_NONE;
@@ -21,9 +21,9 @@ struct StoredValue {
 
   // The value as the program reads a REG_DWORD (signed); nothing when it is no REG_DWORD.
   std::optional<long> Dword() const;
+  // A REG_SZ up to its first zero; nothing when it is no REG_SZ.
+  std::optional<std::string> Text() const;
 };
 
 // Every value under the key by name; empty when there is no key.
 std::map<std::string, StoredValue> StoredSettings();
-
-}  // namespace e2e

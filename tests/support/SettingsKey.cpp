@@ -1,9 +1,8 @@
-#include "tests/e2e/SettingsKey.h"
+#include "tests/support/SettingsKey.h"
 
 #include <cstring>
 #include <stdexcept>
 
-namespace e2e {
 namespace {
 
 const char kSettingsKey[] = "Software\\Quirvel\\Dialvox\\Settings";
@@ -43,12 +42,18 @@ void DeleteSettings() {
     throw std::runtime_error("cannot delete the settings key, error " + std::to_string(result));
 }
 
-void StoreSetting(const char* name, DWORD value) {
-  Key(true).Set(name, REG_DWORD, &value, sizeof value);
+void CreateEmptySettingsKey() { Key(true); }
+
+void StoreRawSetting(const char* name, DWORD type, const void* data, DWORD size) {
+  Key(true).Set(name, type, data, size);
 }
 
-void StoreSetting(const char* name, const std::string& text) {
-  Key(true).Set(name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+void StoreSetting(const char* name, DWORD value) {
+  StoreRawSetting(name, REG_DWORD, &value, sizeof value);
+}
+
+void StoreSetting(const char* name, const std::string& text, DWORD type) {
+  StoreRawSetting(name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 std::optional<long> StoredValue::Dword() const {
@@ -56,6 +61,12 @@ std::optional<long> StoredValue::Dword() const {
   LONG value;
   std::memcpy(&value, data.data(), sizeof value);
   return value;
+}
+
+std::optional<std::string> StoredValue::Text() const {
+  if (type != REG_SZ) return std::nullopt;
+  const std::string text(data.begin(), data.end());
+  return text.substr(0, text.find('\0'));
 }
 
 std::map<std::string, StoredValue> StoredSettings() {
@@ -74,5 +85,3 @@ std::map<std::string, StoredValue> StoredSettings() {
   }
   return values;
 }
-
-}  // namespace e2e

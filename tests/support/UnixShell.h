@@ -7,8 +7,6 @@
 
 #include <string>
 
-namespace e2e {
-
 // Starts a program (Windows or Unix) from a command line; throws std::runtime_error naming `what`
 // when it cannot. The thread handle is closed; the process handle is the caller's to close.
 PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& what);
@@ -25,5 +23,3 @@ struct ShellResult {
 // double quotes (it travels inside a Windows command line). Throws std::runtime_error when it
 // cannot be started or does not end in time.
 ShellResult RunShell(const std::string& script, DWORD timeoutMs = 15000);
-
-}  // namespace e2e

@@ -1,14 +1,13 @@
-#include "tests/e2e/UnixShell.h"
+#include "tests/support/UnixShell.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <stdexcept>
 
-#include "tests/e2e/Waiting.h"
-#include "toolkit/Handle.h"
+#include "tests/support/Waiting.h"
+#include "tests/support/FileHandle.h"
 
-namespace e2e {
 namespace {
 
 bool FileExists(const std::string& unixPath) {
@@ -50,11 +49,11 @@ PROCESS_INFORMATION StartProcess(std::string commandLine, const std::string& wha
 ShellResult RunShell(const std::string& script, DWORD timeoutMs) {
   if (script.find('"') != std::string::npos) throw std::runtime_error("double quote in: " + script);
   static std::atomic<int> serial{0};
-  const std::string base = std::string(DVX_E2E_WORK_DIR) + "/sh-" +
+  const std::string base = std::string(DVX_TEST_WORK_DIR) + "/sh-" +
                            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
   const std::string output = base + ".out", status = base + ".status";
   // The status file appears whole (renamed into place), so it is never read half written.
-  std::string commandLine = "/bin/sh -c \"mkdir -p " DVX_E2E_WORK_DIR "; (" + script + ") >" +
+  std::string commandLine = "/bin/sh -c \"mkdir -p " DVX_TEST_WORK_DIR "; (" + script + ") >" +
                             output + " 2>&1 </dev/null; echo $? >" + status + ".new; mv " + status +
                             ".new " + status + "\"";
   const PROCESS_INFORMATION process = StartProcess(commandLine, "/bin/sh");
@@ -70,5 +69,3 @@ ShellResult RunShell(const std::string& script, DWORD timeoutMs) {
   DeleteFileA(WindowsPath(output).c_str());
   return result;
 }
-
-}  // namespace e2e
