@@ -43,7 +43,6 @@ class Application {
   // The state stays "minimised" when a handler hides the taskbar window, so a later Restore acts.
   void Minimize();
   void Restore();
-  bool IsMinimized() const { return minimized_; }
 
   std::function<void()> OnMinimize;
   std::function<void()> OnRestore;

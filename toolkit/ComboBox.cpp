@@ -59,11 +59,6 @@ std::string ComboBox::ItemText(int index) const {
   return text;
 }
 
-void* ComboBox::Object(int index) const {
-  if (index < 0 || index >= Count()) RaiseIndexError(index);
-  return reinterpret_cast<void*>(Send(CB_GETITEMDATA, index));
-}
-
 int ComboBox::IndexOf(const std::string& text) const {
   // lstrcmpiA folds case by the user's locale, Cyrillic included.
   for (int index = 0, count = Count(); index < count; ++index)

@@ -135,7 +135,6 @@ class ComboBox : public Control, public StringList {
   // The selected item's text, "" when nothing is selected.
   std::string Text() const override;
   std::string ItemText(int index) const;
-  void* Object(int index) const;
   // The item whose whole text equals `text`, ignoring case; -1 when there is none.
   int IndexOf(const std::string& text) const;
 
@@ -209,7 +208,6 @@ class Edit : public Control {
 
   // A COLORREF or a SystemColor.
   void SetTextColor(COLORREF color);
-  COLORREF TextColor() const { return textColor_; }
 
  protected:
   HBRUSH HandleCtlColor(HDC dc) override;

@@ -51,7 +51,6 @@ class Form : public Window {
 
   void SetCaption(const std::string& caption);
   void SetIcon(HICON icon);
-  HFONT Font() const { return font_.Get(); }
 
   // Creates the controls in table order. A page control comes before the controls of its pages.
   void CreateControls(std::span<const ControlSpec> layout);

@@ -18,11 +18,7 @@ class Timer {
 
   // 0 stops the timer; a new interval while enabled starts the period afresh.
   void SetInterval(UINT milliseconds);
-  UINT Interval() const { return interval_; }
   void SetEnabled(bool enabled);
-  bool Enabled() const { return enabled_; }
-  // True while the system timer exists (enabled and a non-zero interval).
-  bool Running() const { return running_; }
 
   std::function<void()> OnTimer;
 

@@ -1,7 +1,6 @@
 #include "tests/app/MainWindowFixture.h"
 
 #include "app/Modules.h"
-#include "tests/support/UserActions.h"
 #include "toolkit/Application.h"
 
 namespace {

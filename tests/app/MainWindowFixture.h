@@ -11,6 +11,7 @@
 #include "app/Main.h"
 #include "tests/support/FakeSerialOs.h"
 #include "tests/support/SettingsKey.h"
+#include "tests/support/UserActions.h"
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -29,7 +30,7 @@ class MainWindowTest : public ::testing::Test {
   // What the user's choice of an item looks like to the window.
   void Choose(const std::string& comboName, int index);
   std::string StatusText() { return Get<Edit>("txtStatusLine").Text(); }
-  bool StatusIsError() { return Get<Edit>("txtStatusLine").TextColor() == RGB(255, 0, 0); }
+  bool StatusIsError() { return TextColourOf(Get<Edit>("txtStatusLine").Handle()) == RGB(255, 0, 0); }
 
   FakeSerialOs serial;
 

@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, AShortWriteKeepsThePortOpenAndReachesTheStatusLineAsAnErr
   // The colour is set on every call.
   form.ShowStatus(false, "Готов");
   EXPECT_FALSE(StatusIsError());
-  EXPECT_EQ(Get<Edit>("txtStatusLine").TextColor(), SystemColor(COLOR_WINDOWTEXT));
+  EXPECT_EQ(TextColourOf(Get<Edit>("txtStatusLine").Handle()), GetSysColor(COLOR_WINDOWTEXT));
 }
 
 TEST_F(MainWindowTest, ChoosingAnotherPortMovesAnOpenPortAtOnceAndStoresIt) {

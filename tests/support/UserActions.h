@@ -1,4 +1,4 @@
-// What a user does to a control, done to its window from a test, in this process or another.
+// What a user does to a control and what the user sees of it, done to its window from a test.
 #pragma once
 
 #include <windows.h>
@@ -10,4 +10,15 @@ inline void PickItem(HWND list, int index) {
   SendMessageTimeoutA(list, CB_SETCURSEL, index, 0, SMTO_NORMAL, 5000, &ignored);
   SendMessageTimeoutA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
                       reinterpret_cast<LPARAM>(list), SMTO_NORMAL, 5000, &ignored);
+}
+
+// The colour a read-only control's text is painted in: what its parent answers when the control
+// asks before painting (in this process).
+inline COLORREF TextColourOf(HWND control) {
+  const HDC dc = CreateCompatibleDC(nullptr);
+  SendMessageA(GetParent(control), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(control));
+  const COLORREF colour = GetTextColor(dc);
+  DeleteDC(dc);
+  return colour;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "tests/support/UserActions.h"
 #include "tests/toolkit/GuiTest.h"
 #include "toolkit/Controls.h"
 
@@ -38,9 +39,11 @@ TEST_F(ControlsTest, ComboBoxKeepsTextsAndObjectsAndFindsTextIgnoringCase) {
   EXPECT_EQ(combo.ItemIndex(), -1);
   EXPECT_EQ(combo.Text(), "");
   EXPECT_EQ(combo.ItemText(1), "Память");
-  EXPECT_EQ(combo.Object(0), &first);
-  EXPECT_EQ(combo.Object(2), nullptr);
-  EXPECT_THROW(combo.Object(3), Error);
+  const auto objectOf = [this](int index) {
+    return reinterpret_cast<void*>(SendMessageA(combo.Handle(), CB_GETITEMDATA, index, 0));
+  };
+  EXPECT_EQ(objectOf(0), &first);
+  EXPECT_EQ(objectOf(2), nullptr);
   EXPECT_THROW(combo.ItemText(-1), Error);
 
   EXPECT_EQ(combo.IndexOf("СЧЕТЧИК cpu"), 0);
@@ -166,19 +169,10 @@ TEST_F(ControlsTest, CheckBoxAndVisibility) {
 TEST_F(ControlsTest, StatusEditAndLinkLabelAnswerTheirColourQueries) {
   auto& status = form.Find<Edit>("status");
   auto& link = form.Find<LinkLabel>("link");
-  const HDC dc = CreateCompatibleDC(nullptr);
-  const auto colourOf = [&](const Control& control) {
-    SendMessageA(form.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(control.Handle()));
-    return GetTextColor(dc);
-  };
-
-  EXPECT_EQ(colourOf(status), GetSysColor(COLOR_WINDOWTEXT));
+  EXPECT_EQ(TextColourOf(status.Handle()), GetSysColor(COLOR_WINDOWTEXT));
   status.SetTextColor(RGB(255, 0, 0));
-  EXPECT_EQ(status.TextColor(), RGB(255, 0, 0));
-  EXPECT_EQ(colourOf(status), RGB(255, 0, 0));
-  EXPECT_EQ(colourOf(link), RGB(0, 0, 255));
-  DeleteDC(dc);
+  EXPECT_EQ(TextColourOf(status.Handle()), RGB(255, 0, 0));
+  EXPECT_EQ(TextColourOf(link.Handle()), RGB(0, 0, 255));
 
   status.SetText("Готов");
   EXPECT_EQ(status.Text(), "Готов");

@@ -47,8 +47,15 @@ TEST_F(FormTest, HasTheExactClientSizeNoSizingAndTheApplicationAsOwner) {
   EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_EQ(GetWindow(form.Handle(), GW_OWNER), App().Handle());
-  EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(form.Find<Edit>("status").Handle(), WM_GETFONT, 0, 0)),
-            form.Font());
+  // Every control in the form's font, 8-point MS Sans Serif.
+  const auto fontOf = [&form](const char* name) {
+    return reinterpret_cast<HFONT>(SendMessageA(form.FindControl(name)->Handle(), WM_GETFONT, 0, 0));
+  };
+  LOGFONTA font{};
+  ASSERT_TRUE(GetObjectA(fontOf("status"), sizeof font, &font));
+  EXPECT_EQ(font.lfHeight, -11);
+  EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+  EXPECT_EQ(fontOf("first"), fontOf("status"));
 }
 
 TEST_F(FormTest, FindsControlsByNameAndKind) {
