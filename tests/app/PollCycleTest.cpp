@@ -1,8 +1,5 @@
 // The window's start-up and poll cycle against a fake serial seam: what reaches the device, and
 // what the status line says when the port misbehaves.
-#include <windows.h>
-#include <dbt.h>
-
 #include <numeric>
 
 #include "counters/Counters.h"
@@ -122,14 +119,7 @@ TEST_F(MainWindowTest, WithoutPortsNothingIsWrittenUntilOneArrivesAndIsChosen) {
 
   // An adapter arrives as COM5: with no choice to keep it becomes the choice, not COM1.
   serial.present = {"COM1", "COM5"};
-  struct {
-    DEV_BROADCAST_PORT_A port;
-    char rest[8];
-  } arrival{};
-  arrival.port.dbcp_size = sizeof arrival;
-  arrival.port.dbcp_devicetype = DBT_DEVTYP_PORT;
-  lstrcpynA(arrival.port.dbcp_name, "COM5", sizeof arrival.rest);
-  SendMessageA(form.Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&arrival));
+  AnnounceDevice(form.Handle(), DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT, "COM5");
   EXPECT_EQ(Get<ComboBox>("cbxPortList").Text(), "5");
   EXPECT_EQ(StatusText(), "Готов");
   EXPECT_FALSE(StatusIsError());

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "counters/RegionalSettings.h"
 #include "cpuusage/CpuUsage.h"
 #include "tests/cpuusage/FakeCpuUsageOs.h"
 #include "tests/cpuusage/SyntheticSamples.h"
 #include "toolkit/Errors.h"
-#include "counters/RegionalSettings.h"
 
 namespace {
 

@@ -2,8 +2,6 @@
 // and their rate, the bytes behind the texts the window shows, each write mode, and a device that
 // is pulled out and plugged back in while the program runs.
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <dbt.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,11 +13,12 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/FileHandle.h"
 #include "tests/e2e/DeviceLine.h"
 #include "tests/e2e/DialvoxTest.h"
+#include "tests/support/FileHandle.h"
 #include "tests/support/SettingsKey.h"
 #include "tests/support/UnixShell.h"
+#include "tests/support/UserActions.h"
 #include "tests/support/Waiting.h"
 
 namespace e2e {
@@ -308,20 +307,6 @@ TEST_F(E2eDeviceFeed, AStoredPortMissingAtStartStaysTheChoiceAndIsFedOnceItAppea
   EXPECT_EQ(std::string(stored.data.begin(), stored.data.end()), std::string("20", 3));
 }
 
-// Windows tells every top-level window of a port that arrives, with its name in the record.
-void Announce(HWND window, WPARAM event, DWORD deviceType, const char* name) {
-  struct {
-    DEV_BROADCAST_PORT_A port;
-    char rest[16];
-  } record{};
-  record.port.dbcp_size = sizeof record;
-  record.port.dbcp_devicetype = deviceType;
-  lstrcpynA(record.port.dbcp_name, name, sizeof record.rest);
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&record), SMTO_NORMAL,
-                      5000, &result);
-}
-
 TEST_F(E2eDeviceFeed, APortThatArrivesWhileRunningJoinsTheListInOrder) {
   const Adapter adapter;
   StoreFeed(100);
@@ -332,12 +317,12 @@ TEST_F(E2eDeviceFeed, APortThatArrivesWhileRunningJoinsTheListInOrder) {
   adapter.PlugIn();
 
   // Nothing but a COM port's arrival adds to the list.
-  Announce(dialvox.MainWindow(), DBT_DEVICEREMOVECOMPLETE, DBT_DEVTYP_PORT, "COM20");
-  Announce(dialvox.MainWindow(), DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT, "LPT2");
-  Announce(dialvox.MainWindow(), DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, "COM20");
+  AnnounceDevice(dialvox.MainWindow(), DBT_DEVICEREMOVECOMPLETE, DBT_DEVTYP_PORT, "COM20");
+  AnnounceDevice(dialvox.MainWindow(), DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT, "LPT2");
+  AnnounceDevice(dialvox.MainWindow(), DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, "COM20");
   EXPECT_EQ(dialvox.Ports(), before);
 
-  Announce(dialvox.MainWindow(), DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT, "COM20");
+  AnnounceDevice(dialvox.MainWindow(), DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT, "COM20");
   std::vector<std::string> expected = before;
   expected.insert(std::find_if(expected.begin(), expected.end(),
                                [](const std::string& port) { return std::stoi(port) > 20; }),

@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 #include "tests/e2e/DeviceLine.h"
-#include "tests/support/SettingsKey.h"
 #include "tests/e2e/Tray.h"
+#include "tests/support/SettingsKey.h"
 #include "tests/support/Waiting.h"
 
 namespace e2e {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "tests/support/Waiting.h"
 #include "tests/support/FileHandle.h"
+#include "tests/support/Waiting.h"
 
 namespace {
 

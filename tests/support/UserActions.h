@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <dbt.h>
 
 // Picks item `index` of a drop-down list as the user does: the list selects it, then tells its
 // parent (CB_SETCURSEL alone tells nobody).
@@ -10,6 +11,21 @@ inline void PickItem(HWND list, int index) {
   SendMessageTimeoutA(list, CB_SETCURSEL, index, 0, SMTO_NORMAL, 5000, &ignored);
   SendMessageTimeoutA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
                       reinterpret_cast<LPARAM>(list), SMTO_NORMAL, 5000, &ignored);
+}
+
+// What Windows tells every top-level window when a device arrives or goes (`event`), with the
+// device's type and name in the record, as a port's arrival is announced.
+inline void AnnounceDevice(HWND window, WPARAM event, DWORD deviceType, const char* name) {
+  struct {
+    DEV_BROADCAST_PORT_A port;
+    char rest[16];
+  } record{};
+  record.port.dbcp_size = sizeof record;
+  record.port.dbcp_devicetype = deviceType;
+  lstrcpynA(record.port.dbcp_name, name, sizeof record.rest);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&record), SMTO_NORMAL,
+                      5000, &ignored);
 }
 
 // The colour a read-only control's text is painted in: what its parent answers when the control
