@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs a Windows binary under Wine in the build tree's own prefix (CTest's cross-compiling emulator).
 #   wine-run.sh STATE_DIR program.exe [args...]      STATE_DIR is the tree's wine/ directory
-set -euo pipefail
+set -Eeuo pipefail
+# A test that fails before its program starts says where, rather than dying without a word.
+trap 'echo "wine-run.sh: line $LINENO failed (exit $?)" >&2' ERR
 # Wine takes only an absolute WINEPREFIX; callers may name the state directory relative to here.
 state=$(mkdir -p "$1" && cd "$1" && pwd)
 shift

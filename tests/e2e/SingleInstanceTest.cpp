@@ -62,17 +62,6 @@ class ForegroundWindow {
   ForegroundWindow& operator=(const ForegroundWindow&) = delete;
 
   HWND Handle() const { return window_; }
-  // Serves the window's messages until `condition` holds or `ms` have passed: a change of the
-  // foreground asks the window that has it.
-  static bool PumpUntil(const std::function<bool()>& condition, DWORD ms) {
-    return WaitUntil(
-        [&condition] {
-          MSG message;
-          while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-          return condition();
-        },
-        ms, 10);
-  }
 
  private:
   HWND window_;
@@ -103,9 +92,9 @@ TEST_F(E2eSingleInstance, SecondCopyEndsButLeavesAnOpenFirstWhereItIs) {
     return false;
   };
   Dialvox& second = Launch();
-  ForegroundWindow::PumpUntil([&] { return watch() || !second.Running(); }, 10000);
+  PumpUntil([&] { return watch() || !second.Running(); }, 10000);
   EXPECT_EQ(second.WaitForExit(0), 0u) << "the second copy did not end";
-  ForegroundWindow::PumpUntil(watch, 1000);
+  PumpUntil(watch, 1000);
   EXPECT_FALSE(firstInFront) << "the first copy came to the front";
   EXPECT_TRUE(IsAbove(other.Handle(), first.MainWindow())) << "the first copy was raised";
   EXPECT_EQ(StateOf(first), kOpen);

@@ -14,3 +14,15 @@ inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, D
     Sleep(stepMs);
   }
 }
+
+// The same for a thread with windows: it serves its messages while it waits, as a window that is
+// asked something (the foreground, a timer, a synchronised call) must be served.
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+  return WaitUntil(
+      [&condition] {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        return condition();
+      },
+      timeoutMs, 10);
+}

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/Waiting.h"
 #include "toolkit/Application.h"
 
 namespace {
@@ -19,16 +18,6 @@ class ToolkitEnvironment : public ::testing::Environment {
     ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
 
 }  // namespace
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  return WaitUntil(
-      [&done] {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        return done();
-      },
-      timeoutMs, 10);
-}
 
 RECT BoundsInParent(HWND window) {
   RECT bounds;

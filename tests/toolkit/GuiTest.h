@@ -8,10 +8,9 @@
 #include <span>
 #include <utility>
 
+#include "tests/support/Waiting.h"
 #include "toolkit/Form.h"
 
-// Dispatches this thread's messages until `done` holds or `timeoutMs` has passed; returns whether it held.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
 // A hidden form built from a layout table.
 class TestForm : public Form {
