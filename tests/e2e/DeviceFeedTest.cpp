@@ -247,9 +247,9 @@ TEST_F(E2eDeviceFeed, ADeviceThatFailsTheFirstWriteIsFedOnceItAnswers) {
 
 TEST_F(E2eDeviceFeed, APortAboveNineIsListedFedAndStored) {
   // A USB adapter's port number: on the NT family only its device path reaches it.
-  struct UnplugAdapter {
-    ~UnplugAdapter() { UnplugDevice("com12"); }
-  } unplugAdapter;
+  struct UnplugCom12 {
+    ~UnplugCom12() { UnplugDevice("com12"); }
+  } unplugCom12;
   PlugDevice("com12", "com13");
   StoreFeed(100);
   Dialvox& dialvox = Start();
