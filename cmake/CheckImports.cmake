@@ -4,6 +4,9 @@
 # 32-bit: every imported function exists on Windows 98 SE and on NT 4.0, and the PE header asks for
 # subsystem and OS version 4.0 (a higher version makes those loaders refuse the file).
 # 64-bit: every imported function exists on the first x64 Windows, NT 5.2 (XP x64, Server 2003).
+# objdump translates its headings ("DLL Name:" is "Имя DLL:" in a Russian locale): read it in C.
+set(ENV{LC_ALL} C)
+set(ENV{LANGUAGE} "")
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "${OBJDUMP} -p ${EXE} failed")

@@ -1,13 +1,36 @@
 #!/usr/bin/env bash
-# Builds Dialvox and runs it under Wine, with COM1 wired to the device simulator, which shows in
-# this terminal what the load indicator would show. Uses your X display when there is one,
-# otherwise a private Xvfb (a screenshot is saved every few seconds; its path is printed).
-# Ctrl+C ends Dialvox, Wine, the serial link and the simulator.
+# Builds Dialvox and runs it under Wine.
+#   scripts/run.sh                       COM1 is wired to the device simulator, which shows in this
+#                                        terminal what the load indicator would show.
+#   scripts/run.sh --device /dev/ttyUSB0 COM1 is that serial device: the real load indicator.
+# Uses your X display when there is one, otherwise a private Xvfb (a screenshot is saved every few
+# seconds; its path is printed). Ctrl+C ends Dialvox, Wine, the serial link and the simulator.
 # It runs the 32-bit dialvox.exe where 32-bit Wine runs, else the 64-bit one
 # (DVX_WINDOWS_BITS=64 asks for that anywhere).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+
+device=
+case "${1:-}" in
+  "") ;;
+  --device) device=${2:?"usage: $0 [--device /dev/ttyUSB0]"} ;;
+  *) echo "usage: $0 [--device /dev/ttyUSB0]" >&2; exit 2 ;;
+esac
+# Wine opens the device as whoever runs it: without read and write access every write fails.
+if [ -n "$device" ]; then
+  device=$(readlink -f "$device")
+  if [ ! -c "$device" ]; then
+    echo "run.sh: $device is not a serial device (is the adapter plugged in?)" >&2
+    exit 1
+  fi
+  if [ ! -r "$device" ] || [ ! -w "$device" ]; then
+    echo "run.sh: you may not read and write $device: join its group" \
+         "($(stat -c %G "$device")), e.g. 'sudo adduser $(id -un) $(stat -c %G "$device")'," \
+         "and log in again" >&2
+    exit 1
+  fi
+fi
 
 scripts/install-deps.sh
 source scripts/wine-env.sh
@@ -30,7 +53,7 @@ pids=()
 cleanup() {
   trap - EXIT INT TERM
   wineserver -k >/dev/null 2>&1 || true
-  tests/support/pty-pair.sh stop "$state/ports" com1 >/dev/null 2>&1 || true
+  [ -n "$device" ] || tests/support/pty-pair.sh stop "$state/ports" com1 >/dev/null 2>&1 || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
 }
@@ -57,10 +80,21 @@ scripts/wine-prefix.sh "$state" "$provider"
 # before the trimming has them all; every tick's query walks them.
 scripts/trim-wine-services.sh
 
-# COM1 of the prefix is one end of a pty pair; the simulator reads the other end.
-tests/support/pty-pair.sh start "$state/ports" com1 device
+# COM1 of the prefix opens whatever $state/ports/com1 leads to, at every open.
+if [ -n "$device" ]; then
+  echo "COM1 is the serial device $device"
+  ln -sfn "$device" "$state/ports/com1"
+else
+  echo "COM1 is wired to the device simulator"
+  tests/support/pty-pair.sh start "$state/ports" com1 device
+fi
 # The prefix runs every program in one virtual desktop, which has a taskbar and a tray.
 wine explorer /desktop=shell,1024x768 "$build/app/dialvox.exe" </dev/null >/dev/null 2>&1 &
-pids+=($!)
+wine_pid=$!
+pids+=($wine_pid)
 
-"$root/build/host/tools/devicesim/devicesim" "$state/ports/device"
+if [ -n "$device" ]; then
+  wait "$wine_pid" || true
+else
+  "$root/build/host/tools/devicesim/devicesim" "$state/ports/device"
+fi

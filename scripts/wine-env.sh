@@ -20,8 +20,8 @@ dvx_kernel_runs_32bit() {
   return $status
 }
 
-# The bitness of the Windows build whose tests this machine runs: 32 where 32-bit Wine runs (found
-# out by running it), else 64. DVX_WINDOWS_BITS=64 asks for the 64-bit twin on any machine.
+# The bitness of the Windows build this machine runs: 32 where 32-bit Wine runs (found out by
+# running it), else 64. DVX_WINDOWS_BITS=64 asks for the 64-bit twin on any machine.
 dvx_machine_bits() {
   if [ "${DVX_WINDOWS_BITS:-}" != 64 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
     echo 32
@@ -29,6 +29,10 @@ dvx_machine_bits() {
     echo 64
   fi
 }
+
+# The bitnesses whose Windows tests this machine runs: the build we ship and its twin where 32-bit
+# Wine runs, else the twin alone.
+dvx_test_bits() { if [ "$(dvx_machine_bits)" = 32 ]; then echo 32 64; else echo 64; fi; }
 
 # Why this machine runs the build of a bitness, for the line that says which build ran: nothing for
 # the 32-bit one, the reason after a semicolon for the 64-bit one.

@@ -53,9 +53,10 @@ ShellResult RunShell(const std::string& script, DWORD timeoutMs) {
                            std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
   const std::string output = base + ".out", status = base + ".status";
   // The status file appears whole (renamed into place), so it is never read half written.
-  std::string commandLine = "/bin/sh -c \"mkdir -p " DVX_TEST_WORK_DIR "; (" + script + ") >" +
-                            output + " 2>&1 </dev/null; echo $? >" + status + ".new; mv " + status +
-                            ".new " + status + "\"";
+  // The tests read what the commands print: in C, whatever locale the Wine prefix runs in.
+  std::string commandLine = "/bin/sh -c \"export LC_ALL=C; mkdir -p " DVX_TEST_WORK_DIR "; (" +
+                            script + ") >" + output + " 2>&1 </dev/null; echo $? >" + status +
+                            ".new; mv " + status + ".new " + status + "\"";
   const PROCESS_INFORMATION process = StartProcess(commandLine, "/bin/sh");
   if (process.hProcess) CloseHandle(process.hProcess);
 
