@@ -25,9 +25,13 @@ if [ -n "$device" ]; then
     exit 1
   fi
   if [ ! -r "$device" ] || [ ! -w "$device" ]; then
-    echo "run.sh: you may not read and write $device: join its group" \
-         "($(stat -c %G "$device")), e.g. 'sudo adduser $(id -un) $(stat -c %G "$device")'," \
-         "and log in again" >&2
+    group=$(stat -c %G "$device")
+    if [ "$group" = root ]; then
+      echo "run.sh: you may not read and write $device, which only root may use" >&2
+    else
+      echo "run.sh: you may not read and write $device: join its group, e.g." \
+           "'sudo adduser $(id -un) $group', and log in again" >&2
+    fi
     exit 1
   fi
 fi
@@ -88,13 +92,15 @@ else
   echo "COM1 is wired to the device simulator"
   tests/support/pty-pair.sh start "$state/ports" com1 device
 fi
-# The prefix runs every program in one virtual desktop, which has a taskbar and a tray.
-wine explorer /desktop=shell,1024x768 "$build/app/dialvox.exe" </dev/null >/dev/null 2>&1 &
-wine_pid=$!
-pids+=($wine_pid)
+# The prefix runs every program in one virtual desktop, which has a taskbar and a tray. The loader
+# process is Dialvox's own: it ends when Dialvox does.
+wine "$build/app/dialvox.exe" </dev/null >/dev/null 2>&1 &
+dialvox_pid=$!
+pids+=($dialvox_pid)
 
 if [ -n "$device" ]; then
-  wait "$wine_pid" || true
+  echo "Dialvox feeds $device until you close it (or press Ctrl+C)."
+  wait "$dialvox_pid" || true
 else
   "$root/build/host/tools/devicesim/devicesim" "$state/ports/device"
 fi
