@@ -21,9 +21,10 @@ constexpr int kDefaultSpinInterval = 400;
 
 }  // namespace
 
-TfrmMain::TfrmMain(SerialOs& serialOs)
+TfrmMain::TfrmMain(SerialOs& serialOs, ShellNotifyIconFunction shellNotifyIcon)
     : Form(kMainLeft, kMainTop, kMainClientWidth, kMainClientHeight),
       serialOs_(serialOs),
+      shellNotifyIcon_(shellNotifyIcon),
       TimerPoll(*this) {
   CreateControls(MainLayout());
   BindControls();
@@ -82,7 +83,7 @@ void TfrmMain::BindControls() {
   }
 
   // Event bindings.
-  TimerPoll.OnTimer = [this] { PollAndSend(); };
+  TimerPoll.OnTimer = [this] { TimerPollTimer(); };
   cbxPortList->OnChange = [this](ComboBox&) { cbxPortListChange(); };
   cbxWriteMode->OnChange = [this](ComboBox&) { SaveSettings(); };
   IntervalSpinEdit->OnChange = [this](SpinEdit&) { IntervalSpinEditChange(); };
@@ -93,7 +94,7 @@ void TfrmMain::FormCreate() {
   Application& app = App();
 
   TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-  PeerEvent = ::Handle(CreateEventA(nullptr, FALSE, FALSE, kPeerEventName));
+  PeerEvent = KernelHandle(CreateEventA(nullptr, FALSE, FALSE, kPeerEventName));
   const bool anotherCopyRunning = GetLastError() == ERROR_ALREADY_EXISTS;
 
   app.OnException = [this](const std::exception& error) { AppException(error); };
@@ -154,13 +155,14 @@ void TfrmMain::BuildChannels() {
 }
 
 void TfrmMain::StopFeedAndSave() noexcept {
+  if (feedStopped_) return;
+  feedStopped_ = true;
+  // The settings come before the icon: at log-off the shell is ending too, and deleting the icon
+  // may wait out its time-out, after which Windows may end the process unasked.
   try {
-    if (TrayIconShown) {
-      TrayIconAction(Handle(), App().Icon(), App().Title(), taDelete, WM_TRAYNOTIFY);
-      TrayIconShown = false;
-    }
     TimerPoll.SetEnabled(false);
     SaveSettings();
+    HideTrayIcon();
   } catch (...) {
     App().HandleException(std::current_exception());
   }
@@ -199,6 +201,8 @@ void TfrmMain::WMDeviceChange(WPARAM event, LPARAM data) {
   // next tick then feeds: "no choice" would otherwise mean COM1.
   if (event != DBT_DEVICEARRIVAL || !data) return;
   const auto& header = *reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+  // The size comes first: only a record that holds a whole header can say what it is.
+  if (header.dbch_size < sizeof(DEV_BROADCAST_HDR)) return;
   constexpr std::size_t nameOffset = offsetof(DEV_BROADCAST_PORT_A, dbcp_name);
   if (header.dbch_devicetype != DBT_DEVTYP_PORT || header.dbch_size <= nameOffset) return;
   // The name ends at its zero or at the end of the record, whichever comes first.
@@ -213,6 +217,11 @@ void TfrmMain::WMDeviceChange(WPARAM event, LPARAM data) {
     cbxPortList->SetItemIndex(index);
     ShowStatus(false, "Готов");  // "no COM ports" holds no more
   }
+}
+
+void TfrmMain::TimerPollTimer() {
+  KeepTrayIcon();
+  PollAndSend();
 }
 
 void TfrmMain::cbxPortListChange() {
@@ -240,9 +249,14 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   switch (message) {
     case WM_ENDSESSION:
-      // The session ends (log-off, shut-down): the system ends the process once this returns, so
-      // the window is never destroyed. A cancelled end (FALSE) changes nothing.
-      if (wParam) StopFeedAndSave();
+      // The session ends (log-off, shut-down), or an installer's Restart Manager asks the program
+      // to end. The system may end the process once this returns, or wait for it to end by
+      // itself: the feed stops and the settings are saved now, and the loop ends. A cancelled
+      // end (FALSE) changes nothing.
+      if (wParam) {
+        StopFeedAndSave();
+        App().Terminate();
+      }
       return 0;
     case WM_DEVICECHANGE:
       WMDeviceChange(wParam, lParam);

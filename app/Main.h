@@ -11,10 +11,11 @@
 
 #include "app/DeviceFrame.h"
 #include "app/PopupThread.h"
+#include "app/Utils.h"
 #include "serial/Com32.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
-#include "toolkit/Handle.h"
+#include "toolkit/UniqueResource.h"
 #include "toolkit/Timer.h"
 
 // The shell sends this to the window for mouse events on the tray icon.
@@ -23,8 +24,10 @@ constexpr UINT WM_TRAYNOTIFY = WM_USER + 123;
 class TfrmMain : public Form {
  public:
   // Builds the window and runs the whole start-up (FormCreate). The serial calls go through
-  // `serialOs`, so tests can stand in for ports that cannot be had under Wine.
-  explicit TfrmMain(SerialOs& serialOs = RealSerialOs());
+  // `serialOs` and the tray icon's through `shellNotifyIcon`, so tests can stand in for ports
+  // that cannot be had under Wine and for a busy shell.
+  explicit TfrmMain(SerialOs& serialOs = RealSerialOs(),
+                    ShellNotifyIconFunction shellNotifyIcon = &Shell_NotifyIconA);
   ~TfrmMain() override;
 
   // The single way to tell the user something: red for errors, window text otherwise.
@@ -45,8 +48,8 @@ class TfrmMain : public Form {
  private:
   void FormCreate();
   void FormDestroy() noexcept;
-  // What must happen before the process ends, whoever ends it: the tray icon goes, the timer
-  // stops, the settings are saved and the port is closed.
+  // What must happen before the process ends, whoever ends it, once: the timer stops, the
+  // settings are saved, the tray icon goes and the port is closed.
   void StopFeedAndSave() noexcept;
   void BindControls();
   void BuildChannels();
@@ -59,6 +62,13 @@ class TfrmMain : public Form {
   void AppException(const std::exception& error);
   void AppMinimize();
   void AppRestore();
+  void TimerPollTimer();
+  // The tray icon through the shell (or the tests' stand-in); whether the shell did it.
+  bool TrayIcon(int action);
+  void ShowTrayIcon();
+  void HideTrayIcon();
+  // Offers the icon again while it should be shown and the shell has not taken it.
+  void KeepTrayIcon();
   void WMTrayNotify(LPARAM mouseMessage);
   void TaskbarCreated();
   void WMDeviceChange(WPARAM event, LPARAM data);
@@ -68,12 +78,17 @@ class TfrmMain : public Form {
   void LabelClick(LinkLabel& label);
 
   SerialOs& serialOs_;
+  ShellNotifyIconFunction shellNotifyIcon_;
 
   // Window-owned state.
-  ::Handle PeerEvent;
+  KernelHandle PeerEvent;
   std::unique_ptr<TCommPort> CommPort;
   std::vector<ComboBox*> ChannelList;
+  // The icon should be shown (the window is in the tray), and whether the shell has it.
   bool TrayIconShown = false;
+  bool TrayIconTaken = false;
+  DWORD lastTrayIconOffer_ = 0;
+  bool feedStopped_ = false;
   // The shell broadcasts it when its taskbar is (re)created, all icons forgotten.
   UINT TaskbarCreatedMessage = 0;
   std::unique_ptr<TPopupThread> PopupThread;

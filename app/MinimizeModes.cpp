@@ -7,15 +7,17 @@ namespace {
 
 enum MinimizeMode : int { mmTaskbar = 0, mmTray = 1, mmInvisible = 2 };
 
+// A shell that did not take the icon is offered it again at most this often: while it is busy
+// every offer may wait out its time-out, and the device should not wait with it.
+constexpr DWORD kTrayIconOfferIntervalMs = 1000;
+
 }  // namespace
 
 void TfrmMain::AppMinimize() {
   const int mode = gbxMinMode->ItemIndex();
-  if (mode == mmTray) {
-    TrayIconAction(Handle(), App().Icon(), App().Title(), taAdd, WM_TRAYNOTIFY);
-    // Set even when the shell refused the icon: the peer signal still brings the window back.
-    TrayIconShown = true;
-  }
+  // Hidden in the tray even when the shell did not take the icon yet: it is offered again on the
+  // ticks, and the peer signal brings the window back in any case.
+  if (mode == mmTray) ShowTrayIcon();
   if (mode == mmTray || mode == mmInvisible) {
     ShowWindow(Handle(), SW_HIDE);
     ShowWindow(App().Handle(), SW_HIDE);
@@ -25,12 +27,36 @@ void TfrmMain::AppMinimize() {
 void TfrmMain::AppRestore() {
   ShowWindow(Handle(), SW_SHOW);
   ShowWindow(App().Handle(), SW_RESTORE);
-  if (TrayIconShown) {
-    TrayIconAction(Handle(), App().Icon(), App().Title(), taDelete, WM_TRAYNOTIFY);
-    TrayIconShown = false;
-  }
+  HideTrayIcon();
   SetActiveWindow(Handle());
   SetForegroundWindow(Handle());
+}
+
+bool TfrmMain::TrayIcon(int action) {
+  lastTrayIconOffer_ = GetTickCount();
+  return TrayIconAction(Handle(), App().Icon(), App().Title(), action, WM_TRAYNOTIFY,
+                        shellNotifyIcon_);
+}
+
+void TfrmMain::ShowTrayIcon() {
+  TrayIconShown = true;
+  TrayIconTaken = TrayIcon(taAdd);
+}
+
+void TfrmMain::HideTrayIcon() {
+  if (!TrayIconShown) return;
+  // Also when the shell refused the add: one that timed out may have landed after all.
+  TrayIcon(taDelete);
+  TrayIconShown = false;
+  TrayIconTaken = false;
+}
+
+void TfrmMain::KeepTrayIcon() {
+  if (!TrayIconShown || TrayIconTaken) return;
+  if (GetTickCount() - lastTrayIconOffer_ < kTrayIconOfferIntervalMs) return;
+  // An add that timed out may have landed since: then the icon is there, and only a change of it
+  // succeeds (a second add would fail).
+  TrayIconTaken = TrayIcon(taModify) || TrayIcon(taAdd);
 }
 
 void TfrmMain::WMTrayNotify(LPARAM mouseMessage) {
@@ -38,9 +64,8 @@ void TfrmMain::WMTrayNotify(LPARAM mouseMessage) {
 }
 
 void TfrmMain::TaskbarCreated() {
-  // A restarted shell has forgotten the icon, and a shell that was not up yet refused it; hidden
-  // in the tray, the window has no other way back.
-  if (TrayIconShown) TrayIconAction(Handle(), App().Icon(), App().Title(), taAdd, WM_TRAYNOTIFY);
+  // A restarted shell has forgotten the icon; hidden in the tray, the window has no other way back.
+  if (TrayIconShown) TrayIconTaken = TrayIcon(taAdd);
 }
 
 void TfrmMain::gbxMinModeClick() { lblMinNote->SetVisible(gbxMinMode->ItemIndex() == mmInvisible); }

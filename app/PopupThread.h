@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "toolkit/Handle.h"
+#include "toolkit/UniqueResource.h"
 #include "toolkit/Thread.h"
 
 class TPopupThread : public Thread {
@@ -25,5 +25,5 @@ class TPopupThread : public Thread {
   static void RestoreOnSignal();
 
   HANDLE peerEvent_;
-  ::Handle stopEvent_;
+  KernelHandle stopEvent_;
 };

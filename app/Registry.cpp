@@ -29,26 +29,20 @@ RegistryKey RegistryKey::OpenOrCreate(HKEY root, const char* path) {
   return RegistryKey(key);
 }
 
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
-
-RegistryKey::~RegistryKey() {
-  if (key_) RegCloseKey(key_);
-}
-
 bool RegistryKey::ValueExists(const char* name) const {
-  return RegQueryValueExA(key_, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  return RegQueryValueExA(key_.Get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 int RegistryKey::ReadInteger(const char* name) const {
   DWORD type = 0;
   DWORD size = 0;
-  Check(RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size), "Reading", name);
+  Check(RegQueryValueExA(key_.Get(), name, nullptr, &type, nullptr, &size), "Reading", name);
   if (type != REG_DWORD || size > sizeof(DWORD)) {
     throw RegistryError(std::string("Invalid data type for \"") + name + "\"");
   }
   DWORD value = 0;  // a shorter value fills the low bytes only
   size = sizeof value;
-  Check(RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size),
+  Check(RegQueryValueExA(key_.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size),
         "Reading", name);
   return static_cast<int>(value);
 }
@@ -58,14 +52,14 @@ bool RegistryKey::ReadBool(const char* name) const { return ReadInteger(name) !=
 std::string RegistryKey::ReadString(const char* name) const {
   DWORD type = 0;
   DWORD size = 0;
-  Check(RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size), "Reading", name);
+  Check(RegQueryValueExA(key_.Get(), name, nullptr, &type, nullptr, &size), "Reading", name);
   if (type != REG_SZ && type != REG_EXPAND_SZ) {
     throw RegistryError(std::string("Invalid data type for \"") + name + "\"");
   }
   if (size == 0) return std::string();
   // One spare zero byte: a value stored without its terminator still ends inside the buffer.
   std::vector<char> buffer(size + 1, '\0');
-  Check(RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
+  Check(RegQueryValueExA(key_.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
                          &size),
         "Reading", name);
   return std::string(buffer.data());
@@ -73,7 +67,7 @@ std::string RegistryKey::ReadString(const char* name) const {
 
 void RegistryKey::WriteInteger(const char* name, int value) const {
   const DWORD data = static_cast<DWORD>(value);
-  Check(RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+  Check(RegSetValueExA(key_.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                        sizeof data),
         "Writing", name);
 }
@@ -81,7 +75,7 @@ void RegistryKey::WriteInteger(const char* name, int value) const {
 void RegistryKey::WriteBool(const char* name, bool value) const { WriteInteger(name, value ? 1 : 0); }
 
 void RegistryKey::WriteString(const char* name, const std::string& value) const {
-  Check(RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+  Check(RegSetValueExA(key_.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1)),
         "Writing", name);
 }

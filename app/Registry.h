@@ -7,6 +7,7 @@
 #include <string>
 
 #include "toolkit/Errors.h"
+#include "toolkit/UniqueResource.h"
 
 class RegistryError : public Error {
  public:
@@ -20,12 +21,7 @@ class RegistryKey {
   // Opens the key, creating it and every missing part of its path.
   static RegistryKey OpenOrCreate(HKEY root, const char* path);
 
-  RegistryKey(RegistryKey&& other) noexcept;
-  RegistryKey& operator=(RegistryKey&&) = delete;
-  RegistryKey(const RegistryKey&) = delete;
-  ~RegistryKey();
-
-  bool IsOpen() const { return key_ != nullptr; }
+  bool IsOpen() const { return key_.Valid(); }
   bool ValueExists(const char* name) const;
 
   // REG_DWORD of at most 4 bytes, read as a signed 32-bit number.
@@ -41,6 +37,12 @@ class RegistryKey {
   void WriteString(const char* name, const std::string& value) const;
 
  private:
+  struct ClosePolicy {
+    using Value = HKEY;
+    static HKEY Invalid() { return nullptr; }
+    void Close(HKEY key) const noexcept { RegCloseKey(key); }
+  };
+
   explicit RegistryKey(HKEY key) : key_(key) {}
-  HKEY key_;
+  UniqueResource<ClosePolicy> key_;
 };

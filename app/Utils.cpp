@@ -42,8 +42,8 @@ void AllowAnyProcessTheForeground() {
   if (allow) allow(ASFW_ANY);
 }
 
-void TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
-                    UINT callbackMessage) {
+bool TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
+                    UINT callbackMessage, ShellNotifyIconFunction shell) {
   // The first version of the record: every shell since Windows 95 understands it. Its size is
   // that of its layout, which holds a window and an icon handle: 88 bytes on 32-bit Windows, 104
   // on x64, where the handles are 8 bytes wide and aligned to 8.
@@ -57,6 +57,6 @@ void TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
   data.uCallbackMessage = callbackMessage;
   data.hIcon = icon;
   std::strncpy(data.szTip, tip.c_str(), 63);  // the 64th byte stays zero
-  const DWORD message = action == taAdd ? NIM_ADD : NIM_DELETE;
-  Shell_NotifyIconA(message, &data);
+  const DWORD message = action == taAdd ? NIM_ADD : action == taModify ? NIM_MODIFY : NIM_DELETE;
+  return shell(message, &data);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -21,9 +22,13 @@ int InsertPort(ComboBox& portList, int number);
 // Windows 95 and NT 4.0 lack it (and have no such rule).
 void AllowAnyProcessTheForeground();
 
-enum TrayAction : int { taAdd = 1, taDelete = 2 };
+enum TrayAction : int { taAdd = 1, taDelete = 2, taModify = 3 };
 
-// Adds or deletes the window's tray icon (id 1). The tip is cut to the 63 characters that fit.
-// The shell's answer is not examined: a failed add simply leaves no icon.
-void TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
-                    UINT callbackMessage);
+// Shell_NotifyIconA, or a stand-in for tests: a shell that is busy, as at log-on.
+using ShellNotifyIconFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+
+// Adds, modifies or deletes the window's tray icon (id 1). The tip is cut to the 63 characters
+// that fit. Returns whether the shell did it: a busy shell (the first seconds of a log-on) times
+// out and fails, though the icon may still arrive a moment later.
+bool TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
+                    UINT callbackMessage, ShellNotifyIconFunction shell = &Shell_NotifyIconA);

@@ -11,6 +11,7 @@
 #include "cpuusage/CpuUsageOs.h"
 #include "cpuusage/PerfDataWalk.h"
 #include "toolkit/Errors.h"
+#include "toolkit/UniqueResource.h"
 
 namespace {
 
@@ -30,34 +31,18 @@ static_assert(sizeof(OSVERSIONINFOA) == 148);
 static_assert(sizeof(PerfSystemTime) == sizeof(SYSTEMTIME));
 
 // A key under HKEY_DYN_DATA, closed through the same operating system that opened it.
-class DynDataKey {
- public:
-  DynDataKey() = default;
-  DynDataKey(CpuUsageOs& os, HKEY key) : os_(&os), key_(key) {}
-  DynDataKey(DynDataKey&& other) noexcept : os_(other.os_), key_(std::exchange(other.key_, nullptr)) {}
-  DynDataKey& operator=(DynDataKey&& other) noexcept {
-    Close();
-    os_ = other.os_;
-    key_ = std::exchange(other.key_, nullptr);
-    return *this;
-  }
-  ~DynDataKey() { Close(); }
-
-  HKEY Get() const { return key_; }
-  explicit operator bool() const { return key_ != nullptr; }
-  void Close() noexcept {
-    if (key_) os_->CloseKey(std::exchange(key_, nullptr));
-  }
-
- private:
-  CpuUsageOs* os_ = nullptr;
-  HKEY key_ = nullptr;
+struct DynDataKeyPolicy {
+  using Value = HKEY;
+  CpuUsageOs* os = nullptr;
+  static HKEY Invalid() { return nullptr; }
+  void Close(HKEY key) const noexcept { os->CloseKey(key); }
 };
+using DynDataKey = UniqueResource<DynDataKeyPolicy>;
 
 DynDataKey OpenDynDataKey(CpuUsageOs& os, const char* subKey, REGSAM access) {
   HKEY key = nullptr;
   if (os.OpenDynDataKey(subKey, access, &key) != ERROR_SUCCESS) return {};
-  return DynDataKey(os, key);
+  return DynDataKey(key, {&os});
 }
 
 struct CpuUsageState {
@@ -222,7 +207,7 @@ double CpuLoadFraction(int index) {
 void StopCpuMonitoring() noexcept {
   if (!state || state->isNtPlatform || !state->statData) return;
   CpuUsageState& s = *state;
-  s.statData.Close();
+  s.statData.Reset();
   // Reading the statistic under StopStat is what stops it; without the key there is nothing to stop.
   const DynDataKey stop = OpenDynDataKey(s.os, "PerfStats\\StopStat", KEY_ALL_ACCESS);
   if (stop) ReadCpuUsageValue(s, stop.Get());

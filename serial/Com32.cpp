@@ -45,7 +45,7 @@ DCB DeviceLineSettings(int baudRate) {
 
 }  // namespace
 
-TCommPort::TCommPort(SerialOs& os) : os_(os), handle_(os) {}
+TCommPort::TCommPort(SerialOs& os) : os_(os) {}
 
 TCommPort::~TCommPort() { ClosePort(); }
 
@@ -69,7 +69,7 @@ void TCommPort::ChangeSetting(int& setting, int value) {
 
 void TCommPort::OpenPort() {
   ClosePort();
-  handle_ = PortHandle(os_, os_.Open(DeviceName(portNumber_, os_).c_str()));
+  handle_ = PortHandle(os_.Open(DeviceName(portNumber_, os_).c_str()), {&os_});
   if (!IsOpen()) RaiseLastOSError();
   try {
     ApplyLineSettings();
@@ -80,7 +80,7 @@ void TCommPort::OpenPort() {
   }
 }
 
-void TCommPort::ClosePort() noexcept { handle_.Close(); }
+void TCommPort::ClosePort() noexcept { handle_.Reset(); }
 
 void TCommPort::WriteBytes(const std::uint8_t* data, int count) {
   if (count <= 0) return;
@@ -115,7 +115,7 @@ int EnumComPorts(StringList* list, int highest, bool stopAtFirstMissing, SerialO
   int count = 0;
   for (int number = kLowestPort; number <= highest; ++number) {
     // The probe only opens and closes: the temporary owner closes the port at once.
-    if (!PortHandle(os, os.Open(DeviceName(number, os).c_str())).Valid()) {
+    if (!PortHandle(os.Open(DeviceName(number, os).c_str()), {&os}).Valid()) {
       if (stopAtFirstMissing) break;
       continue;
     }

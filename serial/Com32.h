@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "serial/PortHandle.h"
 #include "serial/SerialOs.h"
 #include "toolkit/Errors.h"
 #include "toolkit/StringList.h"

@@ -15,6 +15,10 @@ namespace {
 constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;  // run the pending synchronised calls
 constexpr UINT WM_ACTIVATEMAINFORM = WM_APP + 2;
 
+// How long a synchronised call waits before it tries again to post the message that has it run,
+// when the queue refused it (Windows refuses posts to a queue that holds 10,000 messages).
+constexpr DWORD kWakeUpRetryMs = 100;
+
 }  // namespace
 
 // One synchronised call. The waiting worker and the pending list share it, so it stays valid
@@ -29,7 +33,7 @@ struct SyncRequest {
 
   std::function<void()> step;
   std::atomic<int> state{Pending};
-  Handle done;
+  KernelHandle done;
 };
 
 namespace {
@@ -39,19 +43,6 @@ namespace {
 bool Claim(SyncRequest& request, SyncRequest::State newState) {
   int expected = SyncRequest::Pending;
   return request.state.compare_exchange_strong(expected, newState);
-}
-
-// The system only ever sends the messages whose parameters point at a record, and a sent message
-// never passes through the queue. One taken from the queue was posted by some other program, and
-// its pointers are not ours to follow: it becomes WM_NULL before any window procedure sees it,
-// in the program's own loop and in the system's modal ones alike.
-LRESULT CALLBACK DropPostedPointerMessages(int code, WPARAM removal, LPARAM lParam) {
-  if (code == HC_ACTION) {
-    MSG& message = *reinterpret_cast<MSG*>(lParam);
-    if (message.message == WM_NOTIFY || message.message == WM_DEVICECHANGE)
-      message.message = WM_NULL;
-  }
-  return CallNextHookEx(nullptr, code, removal, lParam);
 }
 
 }  // namespace
@@ -108,6 +99,21 @@ class TaskbarWindow : public Window {
   }
 };
 
+// The system only ever sends the messages whose parameters point at a record, and a sent message
+// never passes through the queue. One taken from the queue was posted by some other program, and
+// its pointers are not ours to follow: it becomes WM_NULL before any window procedure sees it,
+// in the program's own loop and in the system's modal ones alike.
+LRESULT CALLBACK Application::DropPostedPointerMessages(int code, WPARAM removal, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    MSG& message = *reinterpret_cast<MSG*>(lParam);
+    if (message.message == WM_NOTIFY || message.message == WM_DEVICECHANGE)
+      message.message = WM_NULL;
+  }
+  // Windows 95, 98 and Me pass the message on only with the handle of the hook itself; the NT
+  // family ignores it.
+  return CallNextHookEx(App().messageFilter_, code, removal, lParam);
+}
+
 Application::Application() = default;
 Application::~Application() = default;
 
@@ -131,7 +137,7 @@ void Application::Initialize(HINSTANCE instance, const char* windowClass) {
   icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
   if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
 
-  shutdownEvent_ = ::Handle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  shutdownEvent_ = KernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   if (!shutdownEvent_) RaiseLastOSError();
 
   window_ = std::make_unique<TaskbarWindow>(title_);
@@ -227,26 +233,37 @@ bool Application::Synchronize(const std::function<void()>& step) {
   if (!window_ || shuttingDown_) return false;
 
   auto request = std::make_shared<SyncRequest>(step);
-  bool first = false;
   {
     const CriticalSection::Lock lock(pendingLock_);
-    first = pending_.empty();
     pending_.push_back(request);
   }
-  // One message stands for every call waiting: with one per call, workers that call again at
-  // once would keep the queue from ever emptying, and the system makes timer ticks only when it
-  // is empty. A request left in the list that nobody waits for is passed over.
-  if (first && !PostMessageA(Handle(), WM_SYNCHRONIZE, 0, 0) &&
-      Claim(*request, SyncRequest::Abandoned))
-    return false;
-
-  // The loop may end while the request waits in the queue: the shutdown event then frees us.
+  // The loop may end while the request waits in the queue: the shutdown event then frees us. A
+  // wake-up the queue refused is posted again after a while, by whichever call waits then.
   const HANDLE events[] = {request->done.Get(), shutdownEvent_.Get()};
-  if (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) return true;
+  DWORD result;
+  do {
+    result = WaitForMultipleObjects(2, events, FALSE, QueueWakeUp() ? INFINITE : kWakeUpRetryMs);
+  } while (result == WAIT_TIMEOUT);
+  if (result == WAIT_OBJECT_0) return true;
   if (Claim(*request, SyncRequest::Abandoned)) return false;
   // The step had already started: it finishes, as the user-interface thread is inside it.
   WaitForSingleObject(request->done.Get(), INFINITE);
   return true;
+}
+
+// One message stands for every call waiting: with one per call, workers that call again at once
+// would keep the queue from ever emptying, and the system makes timer ticks only when it is
+// empty. Returns whether that message is in the queue now.
+bool Application::QueueWakeUp() {
+  {
+    const CriticalSection::Lock lock(pendingLock_);
+    if (wakeUpQueued_) return true;
+    wakeUpQueued_ = true;
+  }
+  if (post_(Handle(), WM_SYNCHRONIZE, 0, 0)) return true;
+  const CriticalSection::Lock lock(pendingLock_);
+  wakeUpQueued_ = false;
+  return false;
 }
 
 void Application::RunPendingSteps() noexcept {
@@ -256,6 +273,7 @@ void Application::RunPendingSteps() noexcept {
   {
     const CriticalSection::Lock lock(pendingLock_);
     requests.swap(pending_);
+    wakeUpQueued_ = false;
   }
   for (const auto& request : requests) {
     // After the loop, a message box can still pump the message: the worker has given up by then,

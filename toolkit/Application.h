@@ -12,7 +12,7 @@
 #include <string>
 
 #include "toolkit/CriticalSection.h"
-#include "toolkit/Handle.h"
+#include "toolkit/UniqueResource.h"
 
 class Form;
 struct SyncRequest;
@@ -59,6 +59,11 @@ class Application {
   // meanwhile: a worker that is being waited for may be waiting for this thread itself.
   void WaitFor(HANDLE object);
 
+  // How synchronised calls post their wake-up to the user-interface thread: PostMessageA, or a
+  // stand-in for tests that refuses as Windows does when the thread's queue is full.
+  using PostFunction = BOOL(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+  void SetPostFunction(PostFunction post) { post_ = post ? post : &PostMessageA; }
+
  private:
   friend Application& App();
   friend class TaskbarWindow;
@@ -67,7 +72,9 @@ class Application {
 
   void ShowException(const std::exception& error) noexcept;
   void RunStep(const std::function<void()>& step) noexcept;
+  bool QueueWakeUp();
   void RunPendingSteps() noexcept;
+  static LRESULT CALLBACK DropPostedPointerMessages(int code, WPARAM removal, LPARAM lParam);
 
   HICON icon_ = nullptr;
   std::string title_;
@@ -76,11 +83,14 @@ class Application {
   DWORD uiThread_ = 0;
   bool minimized_ = false;
   std::atomic<bool> shuttingDown_{false};
-  ::Handle shutdownEvent_;
+  KernelHandle shutdownEvent_;
   HHOOK messageFilter_ = nullptr;
-  // Synchronised calls waiting for the user-interface thread, oldest first.
+  // Synchronised calls waiting for the user-interface thread, oldest first, and whether the
+  // message that has them run is in the thread's queue.
   CriticalSection pendingLock_;
   std::deque<std::shared_ptr<SyncRequest>> pending_;
+  bool wakeUpQueued_ = false;
+  PostFunction post_ = &PostMessageA;
 };
 
 // The one application object of the process.

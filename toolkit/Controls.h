@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/GdiObject.h"
+#include "toolkit/UniqueResource.h"
 #include "toolkit/StringList.h"
 
 class Form;

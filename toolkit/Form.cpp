@@ -132,6 +132,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_NOTIFY: {
+      // Our controls notify from this thread. One sent from another thread or process carries an
+      // address of the sender's (the system marshals no NMHDR between processes): not ours to read.
+      if (InSendMessage()) return 0;
       const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
       LRESULT result = 0;
       if (Control* control = ControlOf(header.hwndFrom); control && control->HandleNotify(header, result))

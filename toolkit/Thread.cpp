@@ -12,7 +12,7 @@ void Thread::Start() {
   DWORD id = 0;
   const HANDLE thread = CreateThread(nullptr, 0, &Thread::Entry, this, 0, &id);
   if (!thread) RaiseLastOSError();
-  handle_ = ::Handle(thread);
+  handle_ = KernelHandle(thread);
 }
 
 void Thread::WaitFor() {

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <functional>
 
-#include "toolkit/Handle.h"
+#include "toolkit/UniqueResource.h"
 
 class Thread {
  public:
@@ -34,5 +34,5 @@ class Thread {
   static DWORD WINAPI Entry(void* self);
 
   std::atomic<bool> terminated_{false};
-  ::Handle handle_;
+  KernelHandle handle_;
 };

@@ -26,8 +26,8 @@ void MainWindowTest::TearDown() {
   DeleteSettings();
 }
 
-TfrmMain& MainWindowTest::Start() {
-  form_ = std::make_unique<TfrmMain>(serial);
+TfrmMain& MainWindowTest::Start(ShellNotifyIconFunction shell) {
+  form_ = std::make_unique<TfrmMain>(serial, shell);
   return *form_;
 }
 

@@ -18,8 +18,9 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Builds the window: start-up, settings load and the first poll cycle run inside.
-  TfrmMain& Start();
+  // Builds the window: start-up, settings load and the first poll cycle run inside. The tray icon
+  // goes to `shell`.
+  TfrmMain& Start(ShellNotifyIconFunction shell = &Shell_NotifyIconA);
   // Destroys it: the shutdown save runs inside.
   void Stop() { form_.reset(); }
 

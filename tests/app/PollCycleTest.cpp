@@ -117,6 +117,20 @@ TEST_F(MainWindowTest, WithoutPortsNothingIsWrittenUntilOneArrivesAndIsChosen) {
   EXPECT_EQ(serial.opens, probes);
   EXPECT_TRUE(serial.writes.empty());
 
+  // A record too short to hold its own header is not read past its size: here it ends where
+  // readable memory does.
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  auto* pages = static_cast<BYTE*>(
+      VirtualAlloc(nullptr, 2 * system.dwPageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+  DWORD protection = 0;
+  VirtualProtect(pages + system.dwPageSize, system.dwPageSize, PAGE_NOACCESS, &protection);
+  auto* shortRecord = reinterpret_cast<DWORD*>(pages + system.dwPageSize - sizeof(DWORD));
+  *shortRecord = sizeof(DWORD);
+  SendMessageA(form.Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(shortRecord));
+  VirtualFree(pages, 0, MEM_RELEASE);
+  EXPECT_EQ(Get<ComboBox>("cbxPortList").ItemIndex(), -1);
+
   // An adapter arrives as COM5: with no choice to keep it becomes the choice, not COM1.
   serial.present = {"COM1", "COM5"};
   AnnounceDevice(form.Handle(), DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT, "COM5");

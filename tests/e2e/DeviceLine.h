@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/FileHandle.h"
+#include "toolkit/UniqueResource.h"
 #include "tools/devicesim/FrameDecoder.h"
 
 namespace e2e {

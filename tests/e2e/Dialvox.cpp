@@ -71,7 +71,7 @@ Dialvox::Dialvox() {
   commandLine += path;
   commandLine += '"';
   const PROCESS_INFORMATION info = StartProcess(commandLine, "dialvox.exe");
-  process_ = Handle(info.hProcess);
+  process_ = KernelHandle(info.hProcess);
   processId_ = info.dwProcessId;
 }
 
@@ -206,7 +206,7 @@ void EndAllCopies() {
     }
   });
   for (const DWORD processId : processes) {
-    const Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+    const KernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
     if (!process) continue;
     TerminateProcess(process.Get(), 1);
     WaitForSingleObject(process.Get(), kAnswerTimeoutMs);

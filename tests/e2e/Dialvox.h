@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/MainLayout.h"
-#include "toolkit/Handle.h"
+#include "toolkit/UniqueResource.h"
 
 namespace e2e {
 
@@ -64,7 +64,7 @@ class Dialvox {
   HWND Part(int id, const char* className = nullptr) const;
   void Choose(int listId, int index) const;
 
-  Handle process_;
+  KernelHandle process_;
   DWORD processId_ = 0;
   HWND main_ = nullptr;
 };

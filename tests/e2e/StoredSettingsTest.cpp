@@ -7,7 +7,6 @@
 #include "tests/e2e/DeviceLine.h"
 #include "tests/e2e/DialvoxTest.h"
 #include "tests/support/SettingsKey.h"
-#include "tests/support/UnixShell.h"
 #include "tests/support/Waiting.h"
 
 namespace e2e {
@@ -73,8 +72,9 @@ TEST_F(E2eStoredSettings, StoredChoicesAreRestoredAndLoadingStoresNothing) {
 }
 
 // The session's end (log-off, shut-down) ends the process without closing the window: what the
-// shutdown stores must be stored then. A session end that is called off stores nothing.
-TEST_F(E2eStoredSettings, TheSessionsEndStoresWhatShutdownWould) {
+// shutdown stores must be stored then. A session end that is called off stores nothing. An
+// installer's Restart Manager sends the same and waits for the program to end by itself.
+TEST_F(E2eStoredSettings, TheSessionsEndStoresWhatShutdownWouldAndEndsTheProgram) {
   DeviceEnd device;
   Dialvox& dialvox = Start();
   dialvox.ChooseMinimizeMode(1);  // a choice stored only by the next save
@@ -83,9 +83,9 @@ TEST_F(E2eStoredSettings, TheSessionsEndStoresWhatShutdownWould) {
   EXPECT_FALSE(device.Listen(1000).frames.empty()) << "a cancelled session end stopped the feed";
   EXPECT_TRUE(StoredSettings().empty()) << "a cancelled session end stored something";
 
-  const PROCESS_INFORMATION wineboot = StartProcess("wineboot.exe --end-session", "wineboot");
-  WaitForSingleObject(wineboot.hProcess, 30000);
-  CloseHandle(wineboot.hProcess);
+  SendMessageA(dialvox.MainWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+  SendMessageA(dialvox.MainWindow(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+  EXPECT_EQ(dialvox.WaitForExit(), 0u) << "still running after the session's end";
 
   auto stored = StoredSettings();
   EXPECT_EQ(stored.size(), 15u);

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "toolkit/Handle.h"
+#include "toolkit/UniqueResource.h"
 
 namespace e2e {
 namespace {
@@ -17,7 +17,7 @@ class ShellMemory {
   ShellMemory(HWND shellWindow, SIZE_T size) {
     DWORD processId = 0;
     GetWindowThreadProcessId(shellWindow, &processId);
-    process_ = Handle(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    process_ = KernelHandle(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
     if (process_) address_ = VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     if (!address_) throw std::runtime_error("no memory in the shell's process");
   }
@@ -34,7 +34,7 @@ class ShellMemory {
   }
 
  private:
-  Handle process_;
+  KernelHandle process_;
   void* address_ = nullptr;
 };
 

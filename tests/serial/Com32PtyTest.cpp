@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "serial/Com32.h"
-#include "tests/support/FileHandle.h"
+#include "toolkit/UniqueResource.h"
 #include "tests/support/UnixShell.h"
 #include "tests/support/Waiting.h"
 #include "toolkit/Errors.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "tests/support/FileHandle.h"
+#include "toolkit/UniqueResource.h"
 #include "tests/support/Waiting.h"
 
 namespace {

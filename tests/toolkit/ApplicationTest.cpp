@@ -10,6 +10,17 @@
 
 namespace {
 
+// PostMessageA on a queue that is full: Windows refuses posts to one that holds 10,000 messages.
+std::atomic<int> postsToRefuse{0};
+BOOL WINAPI RefuseSomePosts(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (postsToRefuse > 0) {
+    --postsToRefuse;
+    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+    return FALSE;
+  }
+  return PostMessageA(window, message, wParam, lParam);
+}
+
 class ApplicationTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -127,6 +138,21 @@ TEST_F(ApplicationTest, SynchronizeRunsTheStepOnTheUserInterfaceThread) {
   EXPECT_TRUE(PumpUntil([&] { return worker.Finished(); }));
   EXPECT_TRUE(answer);
   EXPECT_EQ(stepThread, GetCurrentThreadId());
+}
+
+TEST_F(ApplicationTest, SynchronisedCallsStillRunWhenTheQueueRefusedTheirMessage) {
+  app.SetPostFunction(&RefuseSomePosts);
+  postsToRefuse = 2;
+  std::atomic<int> steps{0}, answeredTrue{0};
+  LambdaThread worker([&](LambdaThread& self) {
+    for (int i = 0; i < 2; ++i) answeredTrue += self.Synchronize([&] { ++steps; });
+  });
+  worker.Start();
+  EXPECT_TRUE(PumpUntil([&] { return worker.Finished(); }));
+  app.SetPostFunction(nullptr);
+  EXPECT_EQ(postsToRefuse, 0);
+  EXPECT_EQ(steps, 2);
+  EXPECT_EQ(answeredTrue, 2);
 }
 
 TEST_F(ApplicationTest, WaitingForAWorkerServesItsSynchronisedCalls) {

@@ -117,6 +117,20 @@ TEST_F(FormTest, ShowsOnlyTheActivePagesControlsAtPageRelativePositions) {
   EXPECT_EQ(pages.ActivePage(), 1);
   EXPECT_TRUE(Shown(second));
   EXPECT_FALSE(Shown(first));
+
+  // A notification sent from another thread, or another process, points into the sender's
+  // memory and is never read: the tab moves back unnotified, and a "selection changed" sent by a
+  // second thread must not show its page.
+  SendMessageA(pages.Handle(), TCM_SETCURSEL, 0, 0);
+  LambdaThread sender([&form, &pages](LambdaThread&) {
+    NMHDR header{pages.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(pages.Handle())),
+                 static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageA(form.Handle(), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+  });
+  sender.Start();
+  EXPECT_TRUE(PumpUntil([&sender] { return sender.Finished(); }));
+  EXPECT_TRUE(Shown(second));
+  EXPECT_FALSE(Shown(first));
 }
 
 TEST_F(FormTest, FramesLieBelowTheControlsOnThemAndTabsHaveTheChosenWidth) {

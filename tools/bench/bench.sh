@@ -29,7 +29,9 @@ command -v python3 >/dev/null || apt-get install -y -q --no-install-recommends p
 cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" --target dialvox dvxperf perfquery timerprobe
 bits=$(dvx_tree_bits "$build")
-echo "benchmark of the ${bits}-bit build in $build$(dvx_why_bits "$bits")"
+why=$(dvx_why_bits "$bits")
+[ -z "${BENCH_BUILD_DIR:-}" ] || why="; asked for by BENCH_BUILD_DIR"
+echo "benchmark of the ${bits}-bit build in $build$why"
 
 dvx_use_wine "$bits"
 export WINEPREFIX=$state/prefix LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8

@@ -1,0 +1,94 @@
+// The tray icon against a stand-in for the shell: a shell that is busy, as in the first seconds of
+// a log-on, and the session's end, when the shell is ending too.
+#include <functional>
+#include <vector>
+
+#include "tests/app/MainWindowFixture.h"
+#include "tests/support/Waiting.h"
+#include "toolkit/Application.h"
+
+namespace {
+
+// Writes down what it is asked. While busy it fails every call, as a shell that times out does;
+// an add may land a moment later all the same.
+struct StandInShell {
+  bool busy = false;
+  bool busyAddsLand = false;
+  bool iconShown = false;
+  std::vector<DWORD> calls;
+  std::function<void(DWORD)> onCall;
+
+  BOOL Notify(DWORD message) {
+    calls.push_back(message);
+    if (onCall) onCall(message);
+    if (busy) {
+      iconShown |= message == NIM_ADD && busyAddsLand;
+      return FALSE;
+    }
+    const bool wasShown = iconShown;
+    if (message == NIM_ADD) iconShown = true;
+    if (message == NIM_DELETE) iconShown = false;
+    return message == NIM_ADD ? !wasShown : wasShown;
+  }
+};
+
+StandInShell shell;
+BOOL WINAPI StandInNotifyIcon(DWORD message, PNOTIFYICONDATAA) { return shell.Notify(message); }
+
+TEST_F(MainWindowTest, AnIconTheBusyShellDidNotTakeIsOfferedAgainUntilItHasIt) {
+  shell = {};
+  Start(&StandInNotifyIcon);
+  Get<RadioGroup>("gbxMinMode").SetItemIndex(1);
+
+  // The add timed out but landed: the next offer finds the icon there and adds no second one.
+  shell.busy = shell.busyAddsLand = true;
+  App().Minimize();
+  shell.busy = false;
+  EXPECT_TRUE(PumpUntil([] { return shell.calls.size() >= 2; }));
+  EXPECT_EQ(shell.calls, (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
+  App().Restore();
+  EXPECT_EQ(shell.calls.back(), static_cast<DWORD>(NIM_DELETE));
+  EXPECT_FALSE(shell.iconShown);
+
+  // The add was lost: it is offered on the ticks until the shell takes it, then no more.
+  shell.calls.clear();
+  shell.busy = true;
+  shell.busyAddsLand = false;
+  App().Minimize();
+  EXPECT_TRUE(PumpUntil([] { return shell.calls.size() >= 3; }));
+  shell.busy = false;
+  EXPECT_TRUE(PumpUntil([] { return shell.iconShown; }));
+  const std::size_t offers = shell.calls.size();
+  PumpUntil([] { return false; }, 1500);
+  EXPECT_EQ(shell.calls.size(), offers);
+  App().Restore();
+}
+
+// Log-off, shut-down or an installer's Restart Manager: the settings are stored before the icon
+// goes (the shell may be ending, and a delete wait out its time-out), and the program ends by
+// itself rather than run on dark.
+TEST_F(MainWindowTest, TheSessionsEndStoresTheSettingsBeforeTheIconGoesAndEndsTheLoop) {
+  shell = {};
+  TfrmMain& form = Start(&StandInNotifyIcon);
+  Get<RadioGroup>("gbxMinMode").SetItemIndex(1);
+  App().Minimize();
+  ASSERT_TRUE(shell.iconShown);
+  std::size_t storedAtDelete = 0;
+  shell.onCall = [&storedAtDelete](DWORD message) {
+    if (message == NIM_DELETE) storedAtDelete = StoredSettings().size();
+  };
+
+  SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
+  shell.onCall = nullptr;
+  EXPECT_EQ(storedAtDelete, 15u);
+  EXPECT_FALSE(shell.iconShown);
+  EXPECT_EQ(serial.OpenPorts(), 0);
+  MSG quit;
+  EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop goes on";
+  const std::size_t writes = serial.writes.size();
+  PumpUntil([] { return false; }, 600);
+  EXPECT_EQ(serial.writes.size(), writes) << "the timer still feeds the port";
+  App().Restore();
+}
+
+}  // namespace
