@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/MainLayout.h"
+#include "app/Settings.h"
 #include "app/Utils.h"
 #include "counters/Counters.h"
 #include "toolkit/Application.h"
@@ -16,8 +17,6 @@ namespace {
 
 const char kPeerEventName[] = "Quirvel_Event_Dialvox_Peersignal";
 constexpr int kHighestProbedPort = 25;
-constexpr int kDefaultTimerInterval = 250;
-constexpr int kDefaultSpinInterval = 400;
 
 }  // namespace
 
@@ -60,7 +59,7 @@ void TfrmMain::BindControls() {
   gbxMinMode->SetItems({kMinModeItems[0], kMinModeItems[1], kMinModeItems[2]});
   gbxMinMode->SetItemIndex(0);
   lblMinNote->SetVisible(false);
-  IntervalSpinEdit->SetRange(50, 5000);
+  IntervalSpinEdit->SetRange(kMinInterval, kMaxInterval);
   IntervalSpinEdit->SetIncrement(10);
   IntervalSpinEdit->SetValue(kDefaultSpinInterval);
   TimerPoll.SetEnabled(false);

@@ -2,17 +2,13 @@
 // Every registry failure is silent; loading ends at the first one, saving likewise.
 #include <cstdio>
 
+#include "app/Settings.h"
+
 #include "app/Main.h"
 #include "app/Registry.h"
 #include "app/Utils.h"
 
 namespace {
-
-// Relative to HKEY_CURRENT_USER.
-const char kSettingsKey[] = "Software\\Quirvel\\Dialvox\\Settings";
-
-constexpr int kMinInterval = 50;
-constexpr int kMaxInterval = 5000;
 
 std::string CounterValueName(int channel) {
   char name[16];

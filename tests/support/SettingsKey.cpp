@@ -3,9 +3,9 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace {
+#include "app/Settings.h"
 
-const char kSettingsKey[] = "Software\\Quirvel\\Dialvox\\Settings";
+namespace {
 
 class Key {
  public:
