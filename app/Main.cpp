@@ -109,7 +109,7 @@ void TfrmMain::FormCreate() {
   SetCaption(app.Title());
   CommPort = std::make_unique<TCommPort>(serialOs_);
   EnumComPorts(cbxPortList, kHighestProbedPort, false, serialOs_);
-  PageControl1->SetTabWidth((PageControl1->ClientWidth() - 6) / 3);
+  PageControl1->SetTabWidth((PageControl1->ClientWidth() - Scale().X(6)) / 3);
   PageControl1->SetActivePage(pgCounters);
   SelectFirstIfNone(*cbxPortList);
   cbxWriteMode->SetItemIndex(wmEightChannel);

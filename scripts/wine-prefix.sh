@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prepares a private Wine prefix for Dialvox and keeps its wineserver warm.
-#   wine-prefix.sh STATE_DIR [PERF_PROVIDER_DLL]
+#   [DVX_DPI=120] wine-prefix.sh STATE_DIR [PERF_PROVIDER_DLL]
 # The caller has chosen the Wine (dvx_use_wine of scripts/wine-env.sh); the prefix is made for it.
+# The prefix has Windows' own MS Sans Serif, and the display's DPI is DVX_DPI (96 unless given).
 # STATE_DIR/prefix is the prefix; STATE_DIR/ports/comN are the Unix paths that COM1..COM3, COM12
 # and COM13 open
 # (a socat pty link is put there by whoever wants to talk to the port).
@@ -65,6 +66,26 @@ if [ "$(cat "$WINEPREFIX/.dialvox-ready" 2>/dev/null)" != "$DVX_WINE_BITS" ]; th
   wineserver -k || true
   wineserver -w
   echo "$DVX_WINE_BITS" > "$WINEPREFIX/.dialvox-ready"
+fi
+
+# Windows' own bitmap MS Sans Serif, in each code page's set and in the 96 and 120 DPI sizes, and
+# the title bar's Tahoma and Marlett (the glyphs of its buttons): Wine finds none of them by
+# itself, and would draw every text in DejaVu Sans, which Windows never uses. Each program reads
+# the fonts when it starts.
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+[ -e "$fonts/sserifer.fon" ] ||
+  cp /usr/share/wine/fonts/{sserif*.fon,marlett.ttf,tahoma.ttf,tahomabd.ttf} "$fonts/"
+
+# The DPI is read when the wineserver's services start.
+dpi=${DVX_DPI:-96}
+if [ "$(cat "$WINEPREFIX/.dialvox-dpi" 2>/dev/null || echo 96)" != "$dpi" ]; then
+  for key in 'HKCU\Control Panel\Desktop' \
+             'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1 9>&-
+  done
+  wineserver -k >/dev/null 2>&1 9>&- || true
+  wineserver -w 9>&-
+  echo "$dpi" > "$WINEPREFIX/.dialvox-dpi"
 fi
 
 warm_up

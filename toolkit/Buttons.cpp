@@ -2,9 +2,22 @@
 
 #include <algorithm>
 
+namespace {
+
+// The check box and radio button glyph grows with the DPI (13, 15 and 19 pixels at 96, 120 and
+// 144 DPI); a button row is never lower than its glyph.
+int GlyphSize() { return GetSystemMetrics(SM_CYMENUCHECK); }
+
+RECT AtLeastGlyphHigh(RECT bounds) {
+  bounds.bottom = std::max<LONG>(bounds.bottom, bounds.top + GlyphSize());
+  return bounds;
+}
+
+}  // namespace
+
 CheckBox::CheckBox(const ControlSite& site) : Control(site) {
   AddPart(site, "BUTTON", site.caption.c_str(), BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0,
-          site.bounds);
+          AtLeastGlyphHigh(site.bounds));
 }
 
 bool CheckBox::Checked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
@@ -13,7 +26,8 @@ void CheckBox::SetChecked(bool checked) { Send(BM_SETCHECK, checked ? BST_CHECKE
 
 namespace {
 
-// Room for the group box's caption above the buttons and for its frame below them.
+// As designed, scaled with the layout: room for the group box's caption above the buttons and
+// for its frame below them.
 constexpr int kCaptionSpace = 14;
 constexpr int kBottomSpace = 4;
 constexpr int kButtonIndent = 8;
@@ -31,17 +45,21 @@ void RadioGroup::SetItems(const std::vector<std::string>& items) {
   DestroyParts(1);
   index_ = -1;
   const RECT& box = site_.bounds;
+  const LayoutScale& scale = site_.scale;
+  const int captionSpace = scale.Y(kCaptionSpace);
   const int count = static_cast<int>(items.size());
-  const int rowHeight = count ? (box.bottom - box.top - kCaptionSpace - kBottomSpace) / count : 0;
-  const int buttonHeight = std::min(rowHeight, kButtonHeight);
+  const int rowHeight =
+      count ? (box.bottom - box.top - captionSpace - scale.Y(kBottomSpace)) / count : 0;
+  const int buttonHeight = std::max(std::min(rowHeight, scale.Y(kButtonHeight)), GlyphSize());
 
   // The buttons go right above the box in the z-order, which keeps them in the form's tab order
   // where the group stands.
   const HWND above = GetWindow(Handle(), GW_HWNDPREV);
   HWND insertAfter = above ? above : HWND_TOP;
   for (int index = 0; index < count; ++index) {
-    const int top = box.top + kCaptionSpace + index * rowHeight + (rowHeight - buttonHeight) / 2;
-    const RECT bounds{box.left + kButtonIndent, top, box.right - kButtonIndent, top + buttonHeight};
+    const int top = box.top + captionSpace + index * rowHeight + (rowHeight - buttonHeight) / 2;
+    const RECT bounds{box.left + scale.X(kButtonIndent), top, box.right - scale.X(kButtonIndent),
+                      top + buttonHeight};
     // The first button opens the dialog-manager group that the arrow keys move in.
     const DWORD style = BS_AUTORADIOBUTTON | (index == 0 ? WS_GROUP | WS_TABSTOP : 0);
     const HWND button = AddPart(site_, "BUTTON", items[index].c_str(), style, 0, bounds);

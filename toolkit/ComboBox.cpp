@@ -33,11 +33,26 @@ void ComboBox::AddObject(const std::string& text, void* object) {
   const LRESULT index = Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   if (index < 0) throw Error("Out of system resources");
   Send(CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(object));
+  WidenListFor(text);
 }
 
 void ComboBox::Insert(int index, const std::string& text) {
   if (Send(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())) < 0)
     throw Error("Out of system resources");
+  WidenListFor(text);
+}
+
+void ComboBox::WidenListFor(const std::string& text) {
+  const HDC dc = GetDC(Handle());
+  if (!dc) return;
+  const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(Send(WM_GETFONT)));
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, previous);
+  ReleaseDC(Handle(), dc);
+  // The list's frame, the item's margins and a scroll bar beside the text.
+  const LRESULT needed = extent.cx + 4 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL);
+  if (needed > Send(CB_GETDROPPEDWIDTH)) Send(CB_SETDROPPEDWIDTH, needed);
 }
 
 int ComboBox::Count() const { return static_cast<int>(Send(CB_GETCOUNT)); }

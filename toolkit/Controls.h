@@ -10,19 +10,22 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/UniqueResource.h"
+#include "toolkit/LayoutScale.h"
 #include "toolkit/StringList.h"
+#include "toolkit/UniqueResource.h"
 
 class Form;
 class PageControl;
 
 // Where and how a control is created: in the parent's client coordinates, with the form's font.
+// `bounds` is already scaled; `scale` moves what a control lays out inside itself.
 struct ControlSite {
   HWND parent = nullptr;
   std::string name;
   std::string caption;
   RECT bounds{};
   HFONT font = nullptr;
+  LayoutScale scale;
   int id = 0;
 };
 
@@ -143,6 +146,10 @@ class ComboBox : public Control, public StringList {
 
  protected:
   bool HandleCommand(HWND part, WORD code) override;
+
+ private:
+  // A list narrower than an item's text is widened when dropped (the closed box stays as laid out).
+  void WidenListFor(const std::string& text);
 };
 
 class CheckBox : public Control {

@@ -8,14 +8,24 @@
 namespace {
 
 constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kFontPoints = 8;
+
+// MS Sans Serif at the display's DPI: 11 pixels at 96 DPI, 13 at 120, 16 at 144, as a dialog
+// asks for its font by points.
+HFONT CreateFormFont() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return CreateFontA(-MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+}
 
 }  // namespace
 
 Form::Form(int left, int top, int clientWidth, int clientHeight)
-    : font_(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif")) {
-  RECT frame{0, 0, clientWidth, clientHeight};
+    : font_(CreateFormFont()), scale_(LayoutScale::Of(font_.Get())) {
+  RECT frame{0, 0, scale_.X(clientWidth), scale_.Y(clientHeight)};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
   // Owned by the taskbar window: no taskbar button of its own, hidden while that one is minimised.
   Create(0, "", kFormStyle, left, top, frame.right - frame.left, frame.bottom - frame.top,
@@ -42,8 +52,9 @@ std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
   site.parent = Handle();
   site.name = entry.name;
   site.caption = entry.caption;
-  site.bounds = RECT{entry.left, entry.top, entry.left + entry.width, entry.top + entry.height};
+  site.bounds = scale_.Rect(entry.left, entry.top, entry.width, entry.height);
   site.font = font_.Get();
+  site.scale = scale_;
   site.id = entry.id;
   if (entry.page >= 0) {
     if (!pages_) throw Error("Control \"" + site.name + "\" is on a page, but there are no pages");

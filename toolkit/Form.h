@@ -11,6 +11,7 @@
 
 #include "toolkit/Controls.h"
 #include "toolkit/Errors.h"
+#include "toolkit/LayoutScale.h"
 #include "toolkit/Window.h"
 
 class Timer;
@@ -44,8 +45,10 @@ struct ControlSpec {
 
 class Form : public Window {
  public:
-  // A window with a caption, system menu and minimise button whose client area is exactly
-  // clientWidth × clientHeight, owned by the application's taskbar window. Throws OSError.
+  // A window with a caption, system menu and minimise button, owned by the application's taskbar
+  // window, in MS Sans Serif 8 point. The client area is clientWidth × clientHeight as designed
+  // for that font at 96 DPI, moved to the font the window gets (see LayoutScale), as is every
+  // control of its layout. Throws OSError.
   Form(int left, int top, int clientWidth, int clientHeight);
   ~Form() override;
 
@@ -54,6 +57,8 @@ class Form : public Window {
 
   // Creates the controls in table order. A page control comes before the controls of its pages.
   void CreateControls(std::span<const ControlSpec> layout);
+
+  const LayoutScale& Scale() const { return scale_; }
 
   Control* FindControl(const std::string& name) const;
   // The control that one of the form's own windows belongs to; nullptr for every other window,
@@ -81,6 +86,7 @@ class Form : public Window {
   void RestoreFocus();
 
   GdiObject<HFONT> font_;
+  LayoutScale scale_;
   std::vector<std::unique_ptr<Control>> controls_;
   PageControl* pages_ = nullptr;
   std::vector<Timer*> timers_;

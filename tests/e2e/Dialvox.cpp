@@ -64,6 +64,23 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+std::vector<std::string> ListItems(HWND list) {
+  std::vector<std::string> items;
+  for (LRESULT i = 0, count = Ask(list, CB_GETCOUNT); i < count; ++i) {
+    // Asked in UTF-16: Wine hands an ANSI CB_GETLBTEXT from another process back cut to one
+    // character.
+    wchar_t text[128] = {};
+    DWORD_PTR length = 0;
+    if (Ask(list, CB_GETLBTEXTLEN, i) < 128)
+      SendMessageTimeoutW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                          kAnswerTimeoutMs, &length);
+    char item[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, item, sizeof item, nullptr, nullptr);
+    items.emplace_back(item);
+  }
+  return items;
+}
+
 Dialvox::Dialvox() {
   // Quoted: the build tree's path may hold spaces.
   const std::string path = WindowsPath(DVX_DIALVOX_EXE);
@@ -153,21 +170,7 @@ int Dialvox::CatalogueSize() const { return static_cast<int>(Ask(Part(CounterLis
 
 int Dialvox::WriteMode() const { return static_cast<int>(Ask(Part(idWriteMode), CB_GETCURSEL)); }
 
-std::vector<std::string> Dialvox::Ports() const {
-  const HWND list = Part(idPortList);
-  std::vector<std::string> ports;
-  for (LRESULT i = 0, count = Ask(list, CB_GETCOUNT); i < count; ++i) {
-    // Asked in UTF-16: Wine hands an ANSI CB_GETLBTEXT from another process back cut to one
-    // character. Port numbers are ASCII digits.
-    wchar_t text[16] = {};
-    DWORD_PTR length = 0;
-    if (Ask(list, CB_GETLBTEXTLEN, i) < 16)
-      SendMessageTimeoutW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                          kAnswerTimeoutMs, &length);
-    ports.emplace_back(text, text + wcslen(text));
-  }
-  return ports;
-}
+std::vector<std::string> Dialvox::Ports() const { return ListItems(Part(idPortList)); }
 
 int Dialvox::PortChoice() const { return static_cast<int>(Ask(Part(idPortList), CB_GETCURSEL)); }
 

@@ -71,6 +71,8 @@ class Dialvox {
 
 // The text of any window, asked of the window itself (WM_GETTEXT crosses processes).
 std::string WindowText(HWND window);
+// The items of any drop-down list.
+std::vector<std::string> ListItems(HWND list);
 
 // The main windows of every copy running in the desktop, this test's or not.
 std::vector<HWND> RunningCopies();

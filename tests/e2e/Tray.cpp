@@ -2,41 +2,12 @@
 
 #include <commctrl.h>
 
-#include <stdexcept>
-
-#include "toolkit/UniqueResource.h"
+#include "tests/e2e/ProcessMemory.h"
 
 namespace e2e {
 namespace {
 
 HWND TrayWindow() { return FindWindowA("Shell_TrayWnd", nullptr); }
-
-// The tooltip messages that fill a structure take a pointer in the shell's own address space.
-class ShellMemory {
- public:
-  ShellMemory(HWND shellWindow, SIZE_T size) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(shellWindow, &processId);
-    process_ = KernelHandle(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-    if (process_) address_ = VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    if (!address_) throw std::runtime_error("no memory in the shell's process");
-  }
-  ~ShellMemory() { VirtualFreeEx(process_.Get(), address_, 0, MEM_RELEASE); }
-  ShellMemory(const ShellMemory&) = delete;
-  ShellMemory& operator=(const ShellMemory&) = delete;
-
-  void* Address(SIZE_T offset = 0) const { return static_cast<char*>(address_) + offset; }
-  void Write(SIZE_T offset, const void* data, SIZE_T size) const {
-    WriteProcessMemory(process_.Get(), Address(offset), data, size, nullptr);
-  }
-  void Read(SIZE_T offset, void* data, SIZE_T size) const {
-    ReadProcessMemory(process_.Get(), Address(offset), data, size, nullptr);
-  }
-
- private:
-  KernelHandle process_;
-  void* address_ = nullptr;
-};
 
 void Click(const TrayIcon& icon, UINT down, UINT up, WPARAM buttons) {
   const HWND tray = TrayWindow();
@@ -54,7 +25,7 @@ std::vector<TrayIcon> TrayIcons() {
   const HWND tray = TrayWindow();
   if (!tray) return icons;
   constexpr SIZE_T kTextOffset = 256, kTextChars = 128;
-  const ShellMemory memory(tray, kTextOffset + kTextChars * sizeof(WCHAR));
+  const ProcessMemory memory(tray, kTextOffset + kTextChars * sizeof(WCHAR));
   for (HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tooltip;
        tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr)) {
     if (GetWindow(tooltip, GW_OWNER) != tray) continue;

@@ -1,0 +1,209 @@
+// Every text of every page fits its control, at the DPI of the prefix the test runs in: 96 in the
+// tree's own, 120 and 144 in prefixes of their own (tests/e2e/at-dpi.sh). The texts are measured
+// with the window's font, MS Sans Serif 8 point at that DPI, as this process gets it; each drop-down
+// list's item height, which the control takes from its own font, shows it is the same font.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/DialvoxTest.h"
+#include "tests/e2e/ProcessMemory.h"
+
+namespace e2e {
+namespace {
+
+class WindowFont {
+ public:
+  WindowFont() : dc_(GetDC(nullptr)) {
+    font_ = CreateFontA(-MulDiv(8, GetDeviceCaps(dc_, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                        FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    previous_ = SelectObject(dc_, font_);
+    GetTextMetricsA(dc_, &metrics_);
+  }
+  ~WindowFont() {
+    SelectObject(dc_, previous_);
+    DeleteObject(font_);
+    ReleaseDC(nullptr, dc_);
+  }
+  WindowFont(const WindowFont&) = delete;
+  WindowFont& operator=(const WindowFont&) = delete;
+
+  std::string Face() const {
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc_, sizeof face, face);
+    return face;
+  }
+  int Height() const { return metrics_.tmHeight; }
+  int CharWidth() const { return metrics_.tmAveCharWidth; }
+  // The size a control draws the text in: on one line, or broken into lines `width` wide. An
+  // ampersand marks a mnemonic unless `format` has DT_NOPREFIX.
+  SIZE Text(const std::string& text, UINT format, int width = 0) const {
+    RECT box{0, 0, width, 0};
+    DrawTextA(dc_, text.c_str(), -1, &box, format | DT_CALCRECT);
+    return SIZE{box.right, box.bottom};
+  }
+
+ private:
+  HDC dc_;
+  HFONT font_;
+  HGDIOBJ previous_;
+  TEXTMETRICA metrics_{};
+};
+
+// For the test's log, which a Unix terminal shows: the program's texts are Windows-1251.
+std::string Utf8(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                  wide.data(), static_cast<int>(wide.size())));
+  std::string utf8(wide.size() * 3, '\0');
+  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                  utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr));
+  return utf8;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+BOOL CALLBACK AddChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+std::vector<HWND> Children(HWND window) {
+  std::vector<HWND> children;
+  EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+SIZE ClientSize(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  return SIZE{client.right, client.bottom};
+}
+
+// The tab control's captions and each tab's rectangle, asked in the program's own memory.
+std::vector<std::pair<std::string, RECT>> Tabs(HWND tabs) {
+  std::vector<std::pair<std::string, RECT>> result;
+  constexpr SIZE_T kTextOffset = 256, kTextChars = 64;
+  const ProcessMemory memory(tabs, kTextOffset + kTextChars * sizeof(WCHAR));
+  for (int index = 0, count = TabCtrl_GetItemCount(tabs); index < count; ++index) {
+    RECT place{};
+    SendMessageA(tabs, TCM_GETITEMRECT, index, memory.Param());
+    memory.Read(0, &place, sizeof place);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = static_cast<LPWSTR>(memory.Address(kTextOffset));
+    item.cchTextMax = kTextChars;
+    memory.Write(0, &item, sizeof item);
+    SendMessageW(tabs, TCM_GETITEMW, index, memory.Param());
+    WCHAR text[kTextChars] = {};
+    memory.Read(kTextOffset, text, sizeof text - sizeof(WCHAR));
+    char caption[kTextChars * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, caption, sizeof caption, nullptr, nullptr);
+    result.emplace_back(caption, place);
+  }
+  return result;
+}
+
+// What does not fit, one line each: "Static "Счетчик 1": needs 65 x 16, has 60 x 13".
+class Misfits {
+ public:
+  void Check(const std::string& kind, const std::string& text, SIZE needs, SIZE has) {
+    if (needs.cx <= has.cx && needs.cy <= has.cy) return;
+    lines_ += kind + " \"" + text + "\": needs " + std::to_string(needs.cx) + " x " +
+              std::to_string(needs.cy) + ", has " + std::to_string(has.cx) + " x " +
+              std::to_string(has.cy) + "\n";
+  }
+  const std::string& Lines() const { return lines_; }
+
+ private:
+  std::string lines_;
+};
+
+using E2eLayout = DialvoxTest;
+
+TEST_F(E2eLayout, EveryTextOfEveryPageFitsItsControl) {
+  const WindowFont font;
+  ASSERT_EQ(font.Face(), "MS Sans Serif") << "the prefix lacks Windows' own font";
+  Dialvox& dialvox = Start();
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (dpi == 96) {
+    const SIZE client = ClientSize(dialvox.MainWindow());
+    EXPECT_EQ(client.cx, 301);  // the design itself
+    EXPECT_EQ(client.cy, 294);
+  }
+
+  const int glyph = GetSystemMetrics(SM_CXMENUCHECK);
+  const int arrow = GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE);
+  char separator[4] = ",";
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator);
+  Misfits misfits;
+  int checked = 0;
+  for (const HWND child : Children(dialvox.MainWindow())) {
+    const std::string kind = ClassOf(child);
+    const std::string text = WindowText(child);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    const SIZE has = ClientSize(child);
+    const auto line = [&](const std::string& shown, UINT format = 0) {
+      return font.Text(shown, DT_SINGLELINE | format);
+    };
+    if (kind == "Static" && !text.empty()) {
+      const bool wraps = (style & SS_TYPEMASK) == SS_LEFT;
+      misfits.Check(kind, text, wraps ? font.Text(text, DT_WORDBREAK, has.cx) : line(text), has);
+    } else if (kind == "ValueLabel") {
+      for (const std::string& value : {text, "100" + std::string(separator) + "00 %"})
+        misfits.Check(kind, value, line(value, DT_NOPREFIX), has);
+    } else if (kind == "Button") {
+      const LONG type = style & BS_TYPEMASK;
+      SIZE needs = line(text);
+      if (type == BS_GROUPBOX) {
+        needs.cx += 2 * font.CharWidth();
+      } else {
+        needs.cx += glyph + (text.empty() ? 0 : font.CharWidth());
+        needs.cy = std::max<LONG>(needs.cy, glyph);
+      }
+      misfits.Check(kind, text, needs, has);
+    } else if (kind == "ComboBox") {
+      EXPECT_EQ(SendMessageA(child, CB_GETITEMHEIGHT, 0, 0), font.Height()) << "another font";
+      const auto items = ListItems(child);
+      const LRESULT selected = SendMessageA(child, CB_GETCURSEL, 0, 0);
+      const LONG listWidth =
+          std::max<LONG>(has.cx, static_cast<LONG>(SendMessageA(child, CB_GETDROPPEDWIDTH, 0, 0)));
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        SIZE needs = line(items[i], DT_NOPREFIX);
+        needs.cx += arrow;
+        misfits.Check(kind + " list", items[i], needs, SIZE{listWidth, needs.cy});
+        if (static_cast<LRESULT>(i) == selected) misfits.Check(kind, items[i], needs, has);
+      }
+    } else if (kind == "Edit") {
+      SIZE needs = line(text, DT_NOPREFIX);
+      needs.cx += 2 * GetSystemMetrics(SM_CXEDGE);
+      misfits.Check(kind, text, needs, has);
+    } else if (kind == WC_TABCONTROLA) {
+      for (const auto& [caption, place] : Tabs(child)) {
+        SIZE needs = line(caption);
+        needs.cx += 2 * GetSystemMetrics(SM_CXEDGE);
+        misfits.Check("Tab", caption, needs, SIZE{place.right - place.left, place.bottom - place.top});
+      }
+    } else {
+      continue;
+    }
+    ++checked;
+  }
+  EXPECT_GE(checked, 40) << "the window's controls were not found";
+  if (!misfits.Lines().empty())
+    ADD_FAILURE() << "at " << dpi << " DPI these texts do not fit:\n" << Utf8(misfits.Lines());
+}
+
+}  // namespace
+}  // namespace e2e
