@@ -105,7 +105,7 @@ void TfrmMain::FormCreate() {
   if (PeerEvent) PopupThread = std::make_unique<TPopupThread>(PeerEvent.Get());
 
   ChannelList.clear();
-  SetIcon(app.Icon());
+  SetIcons(app.Icon(), app.SmallIcon());
   SetCaption(app.Title());
   CommPort = std::make_unique<TCommPort>(serialOs_);
   EnumComPorts(cbxPortList, kHighestProbedPort, false, serialOs_);

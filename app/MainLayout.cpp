@@ -1,5 +1,7 @@
 #include "app/MainLayout.h"
 
+#include "app/Version.h"
+
 const char* const kWriteModeItems[4] = {"1 (старый)", "8 (новый)", "8 (калибр. 100%)",
                                         "8 (калибр. 0%)"};
 const char* const kMinModeItems[3] = {"В панель задач", "В трей (рядом с часами :-)",
@@ -50,7 +52,7 @@ const ControlSpec kLayout[] = {
     {K::Label, "Label18", idDevelopersLabel, "Разработка данной утилиты", 20, 112, 240, 13, pgAbout},
     {K::LinkLabel, "Label19", idDeveloper1Link, "Quirvel, разработчик 1", 20, 130, 240, 13, pgAbout},
     {K::LinkLabel, "Label20", idDeveloper2Link, "Quirvel, разработчик 2", 20, 148, 240, 13, pgAbout},
-    {K::Label, "Label21", idVersion, "Версия: 2.1", 20, 196, 240, 13, pgAbout},
+    {K::Label, "Label21", idVersion, "Версия: " DVX_VERSION_TEXT, 20, 196, 240, 13, pgAbout},
 
     {K::Label, "Label8", idStatusLabel, "Статус", 8, 274, 40, 13, -1},
     {K::Edit, "txtStatusLine", idStatusLine, "", 52, 270, 245, 21, -1},

@@ -34,7 +34,7 @@ void TfrmMain::AppRestore() {
 
 bool TfrmMain::TrayIcon(int action) {
   lastTrayIconOffer_ = GetTickCount();
-  return TrayIconAction(Handle(), App().Icon(), App().Title(), action, WM_TRAYNOTIFY,
+  return TrayIconAction(Handle(), App().SmallIcon(), App().Title(), action, WM_TRAYNOTIFY,
                         shellNotifyIcon_);
 }
 

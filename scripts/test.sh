@@ -27,7 +27,8 @@ for bits in "${test_bits[@]}"; do
     wine_state=$PWD/build/$preset/wine
     stop_wine() { WINEPREFIX=$wine_state/prefix wineserver -k >/dev/null 2>&1 || true; }
     stop_wine
-    rm -rf "$wine_state"
+    # The tree's prefix and those of the tests that need one of their own (another DPI).
+    rm -rf "$wine_state" "$wine_state"-*
     trap stop_wine EXIT
     # A Windows test that fails is run once more before it counts as failed: under Wine on a busy
     # machine a desktop or window can be late now and then. A real fault fails both times.

@@ -136,13 +136,18 @@ void Application::Initialize(HINSTANCE instance, const char* windowClass) {
   Window::RegisterWindowClass(windowClass);
   icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
   if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
+  // Drawn at that size, not the large one squeezed: 16, 20 or 24 pixels by the DPI.
+  smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  if (!smallIcon_) smallIcon_ = icon_;
 
   shutdownEvent_ = KernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   if (!shutdownEvent_) RaiseLastOSError();
 
   window_ = std::make_unique<TaskbarWindow>(title_);
   SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   ShowWindow(Handle(), SW_SHOWNOACTIVATE);
 }
 

@@ -23,14 +23,17 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Common controls, the program's window class, the icon (resource 1, else the system's) and the
+  // Common controls, the program's window class, the icons (resource 1, else the system's) and the
   // taskbar window, shown as a zero-size window so that it has the taskbar button; and a filter
   // that keeps other programs' posted pointers from the thread's windows. Throws OSError.
   void Initialize(HINSTANCE instance, const char* windowClass);
 
   void SetTitle(const std::string& title);
   const std::string& Title() const { return title_; }
+  // The icon at the system's icon size (Explorer, Alt+Tab) and at its small-icon size (the title
+  // bar, the taskbar button, the tray).
   HICON Icon() const { return icon_; }
+  HICON SmallIcon() const { return smallIcon_; }
   HWND Handle() const;
 
   // Shows the main form and dispatches messages until WM_QUIT. When the loop has ended the
@@ -77,6 +80,7 @@ class Application {
   static LRESULT CALLBACK DropPostedPointerMessages(int code, WPARAM removal, LPARAM lParam);
 
   HICON icon_ = nullptr;
+  HICON smallIcon_ = nullptr;
   std::string title_;
   std::unique_ptr<TaskbarWindow> window_;
   Form* mainForm_ = nullptr;

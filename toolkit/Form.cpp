@@ -42,9 +42,9 @@ Form::~Form() {
 
 void Form::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
 
-void Form::SetIcon(HICON icon) {
+void Form::SetIcons(HICON icon, HICON smallIcon) {
   SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 }
 
 std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {

@@ -53,7 +53,7 @@ class Form : public Window {
   ~Form() override;
 
   void SetCaption(const std::string& caption);
-  void SetIcon(HICON icon);
+  void SetIcons(HICON icon, HICON smallIcon);
 
   // Creates the controls in table order. A page control comes before the controls of its pages.
   void CreateControls(std::span<const ControlSpec> layout);
