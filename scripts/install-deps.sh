@@ -78,7 +78,7 @@ fi
 
 if [ -n "$want32" ]; then
   update_lists
-  echo "install-deps: installing ${missing[*]} $wine32"
+  echo "install-deps: installing ${missing[*]}${missing[*]:+ }$wine32"
   if apt_install "${missing[@]}" "$wine32"; then
     :
   elif codename=$(release_codename) && apt_install -t "$codename" "${missing[@]}" "$wine32"; then
