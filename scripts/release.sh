@@ -32,8 +32,10 @@ cp build/windows64/app/dialvox.exe "$stage/$name/x64/dialvox.exe"
 cp README.md "$stage/$name/README.md"
 (cd "$stage/$name" && sha256sum dialvox.exe x64/dialvox.exe README.md >SHA256SUMS)
 
-# Zip keeps local times: in UTC, every file and folder at the same moment, no owners, no extras.
+# Zip keeps local times and modes: in UTC, every file and folder at the same moment, the modes
+# whatever the umask, no owners, no extras.
 export TZ=UTC
+chmod -R u=rwX,go=rX "$stage"
 find "$stage" -exec touch -h -d "@$epoch" {} +
 (cd "$stage" && zip -q -X -D "$out/$name.zip" \
   "$name/dialvox.exe" "$name/x64/dialvox.exe" "$name/README.md" "$name/SHA256SUMS")
