@@ -105,11 +105,11 @@ void TfrmMain::FormCreate() {
   if (PeerEvent) PopupThread = std::make_unique<TPopupThread>(PeerEvent.Get());
 
   ChannelList.clear();
-  SetIcons(app.Icon(), app.SmallIcon());
+  ShowIcons();
   SetCaption(app.Title());
   CommPort = std::make_unique<TCommPort>(serialOs_);
   EnumComPorts(cbxPortList, kHighestProbedPort, false, serialOs_);
-  PageControl1->SetTabWidth((PageControl1->ClientWidth() - Scale().X(6)) / 3);
+  LayOutTabs();
   PageControl1->SetActivePage(pgCounters);
   SelectFirstIfNone(*cbxPortList);
   cbxWriteMode->SetItemIndex(wmEightChannel);
@@ -135,6 +135,17 @@ void TfrmMain::FormCreate() {
     SetEvent(PeerEvent.Get());
     app.Terminate();
   }
+}
+
+void TfrmMain::ShowIcons() { App().LoadIcons(Dpi(), Handle()); }
+
+void TfrmMain::LayOutTabs() { PageControl1->SetTabWidth((PageControl1->ClientWidth() - Scale().X(6)) / 3); }
+
+void TfrmMain::DpiChanged() {
+  LayOutTabs();
+  ShowIcons();
+  // The same icon, at the new size: changed in place, never added a second time.
+  if (TrayIconShown) TrayIconTaken = TrayIcon(taModify);
 }
 
 void TfrmMain::BuildChannels() {

@@ -44,6 +44,7 @@ class TfrmMain : public Form {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void DpiChanged() override;
 
  private:
   void FormCreate();
@@ -53,6 +54,10 @@ class TfrmMain : public Form {
   void StopFeedAndSave() noexcept;
   void BindControls();
   void BuildChannels();
+  // The icons at the small-icon size of the window's DPI: title bar, taskbar button and tray.
+  void ShowIcons();
+  // Three tabs of one width that fill the row.
+  void LayOutTabs();
 
   void SendToDevice(const std::uint8_t* data, int count);
   // A failure of the port, in red: `format` has one %d for the system's error code.

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <stdexcept>
+#include <utility>
 
+#include "toolkit/Dpi.h"
 #include "toolkit/Errors.h"
 #include "toolkit/Form.h"
 #include "toolkit/Window.h"
@@ -106,8 +108,13 @@ class TaskbarWindow : public Window {
 LRESULT CALLBACK Application::DropPostedPointerMessages(int code, WPARAM removal, LPARAM lParam) {
   if (code == HC_ACTION) {
     MSG& message = *reinterpret_cast<MSG*>(lParam);
-    if (message.message == WM_NOTIFY || message.message == WM_DEVICECHANGE)
-      message.message = WM_NULL;
+    switch (message.message) {
+      case WM_NOTIFY:
+      case WM_DEVICECHANGE:
+      case WM_DPICHANGED:
+      case WM_GETDPISCALEDSIZE:
+        message.message = WM_NULL;
+    }
   }
   // Windows 95, 98 and Me pass the message on only with the handle of the hook itself; the NT
   // family ignores it.
@@ -136,19 +143,28 @@ void Application::Initialize(HINSTANCE instance, const char* windowClass) {
   Window::RegisterWindowClass(windowClass);
   icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
   if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
-  // Drawn at that size, not the large one squeezed: 16, 20 or 24 pixels by the DPI.
-  smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  if (!smallIcon_) smallIcon_ = icon_;
 
   shutdownEvent_ = KernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   if (!shutdownEvent_) RaiseLastOSError();
 
   window_ = std::make_unique<TaskbarWindow>(title_);
-  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  LoadIcons(SystemDpi());
   ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+}
+
+void Application::LoadIcons(int dpi, HWND window) {
+  // Drawn at that size, not the large one squeezed: 16, 20, 24 or 32 pixels at 96, 120, 144 or
+  // 192 DPI. Not shared: the system's cache of shared icons would answer with the size it has.
+  // The previous one goes once no window shows it (the shell keeps a copy of the tray's).
+  const IconHandle previous = std::exchange(
+      smallIcon_, IconHandle(static_cast<HICON>(LoadImageA(
+                      GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
+                      SystemMetric(SM_CXSMICON, dpi), SystemMetric(SM_CYSMICON, dpi), 0))));
+  for (const HWND each : {Handle(), window}) {
+    if (!each) continue;
+    SendMessageA(each, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageA(each, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon()));
+  }
 }
 
 HWND Application::Handle() const { return window_ ? window_->Handle() : nullptr; }
@@ -165,8 +181,7 @@ void Application::Run(Form& mainForm) {
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    // The dialog manager gives the form Tab, the arrow keys and the Alt+letter mnemonics.
-    if (mainForm.Handle() && IsDialogMessageA(mainForm.Handle(), &message)) continue;
+    if (mainForm.Handle() && mainForm.HandleDialogKey(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -31,9 +31,12 @@ class Application {
   void SetTitle(const std::string& title);
   const std::string& Title() const { return title_; }
   // The icon at the system's icon size (Explorer, Alt+Tab) and at its small-icon size (the title
-  // bar, the taskbar button, the tray).
+  // bar, the taskbar button, the tray) for the DPI last loaded.
   HICON Icon() const { return icon_; }
-  HICON SmallIcon() const { return smallIcon_; }
+  HICON SmallIcon() const { return smallIcon_ ? smallIcon_.Get() : icon_; }
+  // Draws the small icon at the small-icon size of `dpi` and gives both icons to the taskbar
+  // button and to `window` (none: the taskbar button alone).
+  void LoadIcons(int dpi, HWND window = nullptr);
   HWND Handle() const;
 
   // Shows the main form and dispatches messages until WM_QUIT. When the loop has ended the
@@ -80,7 +83,7 @@ class Application {
   static LRESULT CALLBACK DropPostedPointerMessages(int code, WPARAM removal, LPARAM lParam);
 
   HICON icon_ = nullptr;
-  HICON smallIcon_ = nullptr;
+  IconHandle smallIcon_;
   std::string title_;
   std::unique_ptr<TaskbarWindow> window_;
   Form* mainForm_ = nullptr;

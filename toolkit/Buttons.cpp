@@ -2,23 +2,30 @@
 
 #include <algorithm>
 
+#include "toolkit/Dpi.h"
+
 namespace {
 
-// The check box and radio button glyph grows with the DPI (13, 15 and 19 pixels at 96, 120 and
-// 144 DPI); a button row is never lower than its glyph.
-int GlyphSize() { return GetSystemMetrics(SM_CYMENUCHECK); }
+// The check box and radio button glyph grows with the DPI (13, 15, 19 and 27 pixels at 96, 120,
+// 144 and 192 DPI); a button is never lower than its glyph, nor narrower (a box without a caption).
+int GlyphSize(int dpi) { return ControlMetric(SM_CYMENUCHECK, dpi); }
 
-RECT AtLeastGlyphHigh(RECT bounds) {
-  bounds.bottom = std::max<LONG>(bounds.bottom, bounds.top + GlyphSize());
-  return bounds;
+ControlSite AtLeastGlyphSize(ControlSite site) {
+  RECT& bounds = site.bounds;
+  const int glyph = GlyphSize(site.dpi);
+  bounds.right = std::max<LONG>(bounds.right, bounds.left + glyph);
+  bounds.bottom = std::max<LONG>(bounds.bottom, bounds.top + glyph);
+  return site;
 }
 
 }  // namespace
 
 CheckBox::CheckBox(const ControlSite& site) : Control(site) {
   AddPart(site, "BUTTON", site.caption.c_str(), BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0,
-          AtLeastGlyphHigh(site.bounds));
+          AtLeastGlyphSize(site).bounds);
 }
+
+void CheckBox::Relayout(const ControlSite& site) { Control::Relayout(AtLeastGlyphSize(site)); }
 
 bool CheckBox::Checked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
 
@@ -44,27 +51,40 @@ RadioGroup::RadioGroup(const ControlSite& site) : Control(site), site_(site) {
 void RadioGroup::SetItems(const std::vector<std::string>& items) {
   DestroyParts(1);
   index_ = -1;
-  const RECT& box = site_.bounds;
-  const LayoutScale& scale = site_.scale;
-  const int captionSpace = scale.Y(kCaptionSpace);
-  const int count = static_cast<int>(items.size());
-  const int rowHeight =
-      count ? (box.bottom - box.top - captionSpace - scale.Y(kBottomSpace)) / count : 0;
-  const int buttonHeight = std::max(std::min(rowHeight, scale.Y(kButtonHeight)), GlyphSize());
-
   // The buttons go right above the box in the z-order, which keeps them in the form's tab order
   // where the group stands.
   const HWND above = GetWindow(Handle(), GW_HWNDPREV);
   HWND insertAfter = above ? above : HWND_TOP;
-  for (int index = 0; index < count; ++index) {
-    const int top = box.top + captionSpace + index * rowHeight + (rowHeight - buttonHeight) / 2;
-    const RECT bounds{box.left + scale.X(kButtonIndent), top, box.right - scale.X(kButtonIndent),
-                      top + buttonHeight};
+  for (std::size_t index = 0; index < items.size(); ++index) {
     // The first button opens the dialog-manager group that the arrow keys move in.
     const DWORD style = BS_AUTORADIOBUTTON | (index == 0 ? WS_GROUP | WS_TABSTOP : 0);
-    const HWND button = AddPart(site_, "BUTTON", items[index].c_str(), style, 0, bounds);
+    const HWND button = AddPart(site_, "BUTTON", items[index].c_str(), style, 0, RECT{});
     SetWindowPos(button, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     insertAfter = button;
+  }
+  PlaceButtons();
+}
+
+void RadioGroup::Relayout(const ControlSite& site) {
+  Control::Relayout(site);
+  site_ = site;
+  PlaceButtons();
+}
+
+void RadioGroup::PlaceButtons() {
+  const RECT& box = site_.bounds;
+  const LayoutScale& scale = site_.scale;
+  const int captionSpace = scale.Y(kCaptionSpace);
+  const int count = ButtonCount();
+  const int rowHeight =
+      count ? (box.bottom - box.top - captionSpace - scale.Y(kBottomSpace)) / count : 0;
+  const int buttonHeight =
+      std::max(std::min(rowHeight, scale.Y(kButtonHeight)), GlyphSize(site_.dpi));
+  for (int index = 0; index < count; ++index) {
+    const int top = box.top + captionSpace + index * rowHeight + (rowHeight - buttonHeight) / 2;
+    const int left = box.left + scale.X(kButtonIndent);
+    SetWindowPos(Parts()[index + 1], nullptr, left, top, box.right - scale.X(kButtonIndent) - left,
+                 buttonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "toolkit/Dpi.h"
 #include "toolkit/Errors.h"
 
 namespace {
@@ -16,14 +17,25 @@ constexpr int kDroppedItems = 10;
 
 }  // namespace
 
-ComboBox::ComboBox(const ControlSite& site) : Control(site) {
-  const HWND box = AddPart(site, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
-                           0, site.bounds);
+ComboBox::ComboBox(const ControlSite& site) : Control(site), dpi_(site.dpi) {
+  AddPart(site, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, site.bounds);
+  FitList(site.bounds);
+}
+
+void ComboBox::Relayout(const ControlSite& site) {
+  Control::Relayout(site);
+  FitList(site.bounds);
+  // Every item measured again in the new font.
+  dpi_ = site.dpi;
+  Send(CB_SETDROPPEDWIDTH, 0);
+  for (int index = 0, count = Count(); index < count; ++index) WidenListFor(ItemText(index));
+}
+
+void ComboBox::FitList(const RECT& bounds) {
   // The window's height is the closed box plus the dropped list, here about ten items.
   const int itemHeight = static_cast<int>(Send(CB_GETITEMHEIGHT, 0));
-  const int closedHeight = site.bounds.bottom - site.bounds.top;
-  SetWindowPos(box, nullptr, 0, 0, site.bounds.right - site.bounds.left,
-               closedHeight + kDroppedItems * itemHeight + 2,
+  SetWindowPos(Handle(), nullptr, 0, 0, bounds.right - bounds.left,
+               bounds.bottom - bounds.top + kDroppedItems * itemHeight + 2,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -51,7 +63,8 @@ void ComboBox::WidenListFor(const std::string& text) {
   SelectObject(dc, previous);
   ReleaseDC(Handle(), dc);
   // The list's frame, the item's margins and a scroll bar beside the text.
-  const LRESULT needed = extent.cx + 4 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL);
+  const LRESULT needed =
+      extent.cx + 4 * ControlMetric(SM_CXEDGE, dpi_) + ControlMetric(SM_CXVSCROLL, dpi_);
   if (needed > Send(CB_GETDROPPEDWIDTH)) Send(CB_SETDROPPEDWIDTH, needed);
 }
 

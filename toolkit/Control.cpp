@@ -19,6 +19,13 @@ bool Control::Owns(HWND window) const {
   return std::find(parts_.begin(), parts_.end(), window) != parts_.end();
 }
 
+void Control::Relayout(const ControlSite& site) {
+  const RECT& bounds = site.bounds;
+  SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+               bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  for (HWND part : parts_) SendMessageA(part, WM_SETFONT, reinterpret_cast<WPARAM>(site.font), TRUE);
+}
+
 HWND Control::AddPart(const ControlSite& site, const char* className, const char* caption,
                       DWORD style, DWORD exStyle, const RECT& bounds) {
   style |= WS_CHILD;

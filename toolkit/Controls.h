@@ -18,7 +18,8 @@ class Form;
 class PageControl;
 
 // Where and how a control is created: in the parent's client coordinates, with the form's font.
-// `bounds` is already scaled; `scale` moves what a control lays out inside itself.
+// `bounds` is already scaled; `scale` moves what a control lays out inside itself, and `dpi` is
+// the one the system's measures (a check box's glyph, a scroll bar) are taken at.
 struct ControlSite {
   HWND parent = nullptr;
   std::string name;
@@ -26,6 +27,7 @@ struct ControlSite {
   RECT bounds{};
   HFONT font = nullptr;
   LayoutScale scale;
+  int dpi = USER_DEFAULT_SCREEN_DPI;
   int id = 0;
 };
 
@@ -51,6 +53,10 @@ class Control {
   // Whether the window is one of the control's own (an edit and its up-down control, a group box
   // and its buttons).
   bool Owns(HWND window) const;
+
+  // Moves the control to `site.bounds` and gives every window of it `site.font`, as the form's
+  // DPI changes. Controls that lay out windows of their own inside it do that too.
+  virtual void Relayout(const ControlSite& site);
 
  protected:
   explicit Control(const ControlSite& site);
@@ -113,6 +119,8 @@ class LinkLabel : public Label {
   std::string Hint;
   std::function<void(LinkLabel&)> OnClick;
 
+  void Relayout(const ControlSite& site) override;
+
  protected:
   bool HandleCommand(HWND part, WORD code) override;
   HBRUSH HandleCtlColor(HDC dc) override;
@@ -144,12 +152,18 @@ class ComboBox : public Control, public StringList {
   void* Tag = nullptr;
   std::function<void(ComboBox&)> OnChange;
 
+  void Relayout(const ControlSite& site) override;
+
  protected:
   bool HandleCommand(HWND part, WORD code) override;
 
  private:
+  // The window's height: the closed box of `bounds` and the dropped list below it.
+  void FitList(const RECT& bounds);
   // A list narrower than an item's text is widened when dropped (the closed box stays as laid out).
   void WidenListFor(const std::string& text);
+
+  int dpi_;
 };
 
 class CheckBox : public Control {
@@ -158,6 +172,8 @@ class CheckBox : public Control {
 
   bool Checked() const;
   void SetChecked(bool checked);
+
+  void Relayout(const ControlSite& site) override;
 };
 
 // A captioned group box with one column of radio buttons.
@@ -171,11 +187,15 @@ class RadioGroup : public Control {
 
   std::function<void(RadioGroup&)> OnClick;
 
+  void Relayout(const ControlSite& site) override;
+
  protected:
   bool HandleCommand(HWND part, WORD code) override;
 
  private:
   int ButtonCount() const { return static_cast<int>(Parts().size()) - 1; }
+  // The buttons in one column inside the box, evenly spaced.
+  void PlaceButtons();
 
   ControlSite site_;
   int index_ = -1;
@@ -196,6 +216,8 @@ class SpinEdit : public Control {
 
   // The user's typing and arrow clicks, and the correction of an out-of-range value on focus loss.
   std::function<void(SpinEdit&)> OnChange;
+
+  void Relayout(const ControlSite& site) override;
 
  protected:
   bool HandleCommand(HWND part, WORD code) override;
@@ -245,6 +267,8 @@ class PageControl : public Control {
   RECT DisplayRect() const;
   // Puts a control on a page; it is shown only while that page is active.
   void AddToPage(int page, Control& control);
+  // The first control of the active page that takes the focus by Tab; nullptr when none does.
+  HWND FirstTabStop() const;
 
  protected:
   bool HandleNotify(const NMHDR& header, LRESULT& result) override;

@@ -1,8 +1,10 @@
 #include "toolkit/Form.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Timer.h"
 
 namespace {
@@ -10,12 +12,9 @@ namespace {
 constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kFontPoints = 8;
 
-// MS Sans Serif at the display's DPI: 11 pixels at 96 DPI, 13 at 120, 16 at 144, as a dialog
-// asks for its font by points.
-HFONT CreateFormFont() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+// MS Sans Serif at `dpi`: 11 pixels at 96 DPI, 13 at 120, 16 at 144, as a dialog asks for its
+// font by points.
+HFONT CreateFormFont(int dpi) {
   return CreateFontA(-MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
@@ -24,12 +23,13 @@ HFONT CreateFormFont() {
 }  // namespace
 
 Form::Form(int left, int top, int clientWidth, int clientHeight)
-    : font_(CreateFormFont()), scale_(LayoutScale::Of(font_.Get())) {
-  RECT frame{0, 0, scale_.X(clientWidth), scale_.Y(clientHeight)};
-  AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+    : designClient_{clientWidth, clientHeight} {
   // Owned by the taskbar window: no taskbar button of its own, hidden while that one is minimised.
-  Create(0, "", kFormStyle, left, top, frame.right - frame.left, frame.bottom - frame.top,
-         App().Handle());
+  // Sized once it exists: only then is the DPI of its monitor known.
+  Create(0, "", kFormStyle, left, top, 0, 0, App().Handle());
+  ApplyDpi(WindowDpi(Handle()));
+  const SIZE size = WindowSize(scale_, WindowDpi(Handle()));
+  SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Form::~Form() {
@@ -42,12 +42,7 @@ Form::~Form() {
 
 void Form::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
 
-void Form::SetIcons(HICON icon, HICON smallIcon) {
-  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
-}
-
-std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
+ControlSite Form::SiteOf(const ControlSpec& entry) const {
   ControlSite site;
   site.parent = Handle();
   site.name = entry.name;
@@ -55,13 +50,18 @@ std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
   site.bounds = scale_.Rect(entry.left, entry.top, entry.width, entry.height);
   site.font = font_.Get();
   site.scale = scale_;
+  site.dpi = dpi_;
   site.id = entry.id;
   if (entry.page >= 0) {
     if (!pages_) throw Error("Control \"" + site.name + "\" is on a page, but there are no pages");
     const RECT area = pages_->DisplayRect();
     OffsetRect(&site.bounds, area.left, area.top);
   }
+  return site;
+}
 
+std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
+  const ControlSite site = SiteOf(entry);
   switch (entry.kind) {
     case ControlKind::Label: return std::make_unique<Label>(site, false);
     case ControlKind::WrapLabel: return std::make_unique<Label>(site, true);
@@ -94,6 +94,7 @@ void Form::CreateControls(std::span<const ControlSpec> layout) {
       throw Error(std::string("Control \"") + entry.name + "\" has no id of its own");
     ids.push_back(entry.id);
     controls_.push_back(MakeControl(entry));
+    specs_.push_back(entry);
     Control& control = *controls_.back();
     if (entry.kind == ControlKind::PageControl) pages_ = static_cast<PageControl*>(&control);
     if (entry.kind == ControlKind::PageControl || entry.kind == ControlKind::Bevel)
@@ -103,6 +104,28 @@ void Form::CreateControls(std::span<const ControlSpec> layout) {
   // Each frame ends up below the ones listed after it, which lie on it.
   for (auto frame = backdrops.rbegin(); frame != backdrops.rend(); ++frame)
     SetWindowPos((*frame)->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Mnemonic underlines and focus rectangles as the user chose: hidden until the keyboard is used,
+  // unless always shown. A dialog's procedure does this for a dialog; Windows before 2000 know
+  // neither the setting nor the message, and always underline.
+  BOOL alwaysUnderline = FALSE;
+  SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &alwaysUnderline, 0);
+  if (!alwaysUnderline) SendMessageA(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
+}
+
+void Form::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  // The old font goes only once no control uses it any more.
+  const GdiObject<HFONT> previous = std::exchange(font_, GdiObject<HFONT>(CreateFormFont(dpi)));
+  scale_ = LayoutScale::Of(font_.Get());
+  // In table order: the page control comes before the controls on its pages, which go by its
+  // page area.
+  for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->Relayout(SiteOf(specs_[i]));
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+SIZE Form::WindowSize(const LayoutScale& scale, int frameDpi) const {
+  return WindowSizeAround(SIZE{scale.X(designClient_.cx), scale.Y(designClient_.cy)}, kFormStyle,
+                          frameDpi);
 }
 
 Control* Form::FindControl(const std::string& name) const {
@@ -125,6 +148,35 @@ UINT_PTR Form::AddTimer(Timer& timer) {
 }
 
 void Form::RemoveTimer(const Timer& timer) { std::erase(timers_, &timer); }
+
+void Form::FocusControl(HWND control) {
+  // As a dialog does: an edit gets the focus with its text selected.
+  if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(control, EM_SETSEL, 0, -1);
+  SetFocus(control);
+}
+
+void Form::TurnPage(int step) {
+  // As in a property sheet: the focus stays on the row of tabs, or goes to the new page's first
+  // control (the tabs, on a page without one).
+  const bool onTabs = GetFocus() == pages_->Handle();
+  const int count = pages_->PageCount();
+  pages_->SetActivePage((pages_->ActivePage() + step + count) % count);
+  if (onTabs) return;
+  const HWND first = pages_->FirstTabStop();
+  FocusControl(first ? first : pages_->Handle());
+}
+
+bool Form::HandleDialogKey(MSG& message) {
+  const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
+  if (pages_ && pages_->PageCount() > 0 && ours && message.message == WM_KEYDOWN &&
+      message.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 &&
+      !(SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)) &
+        DLGC_WANTMESSAGE)) {
+    TurnPage(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
+    return true;
+  }
+  return IsDialogMessageA(Handle(), &message);
+}
 
 void Form::RestoreFocus() {
   // Like a dialog: the control that had the focus gets it back, else the first one that takes it.
@@ -192,6 +244,37 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    case WM_NEXTDLGCTL: {
+      // The dialog manager moves the focus through the window (an Alt+letter mnemonic focuses its
+      // label, then the next control), as a dialog's own procedure would: wParam names the control,
+      // or asks for the next (0) or previous tab stop.
+      const HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                         : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
+      if (target && IsChild(Handle(), target)) FocusControl(target);
+      return 0;
+    }
+    case WM_NCCREATE:
+      EnableTitleBarScaling(Handle());
+      break;
+    case WM_GETDPISCALEDSIZE: {
+      // Windows 10 1703 on asks for the size at the new DPI before the move: the layout's, so that
+      // the rectangle it suggests next is the one the form takes.
+      const int dpi = static_cast<int>(wParam);
+      const GdiObject<HFONT> font(CreateFormFont(dpi));
+      *reinterpret_cast<SIZE*>(lParam) = WindowSize(LayoutScale::Of(font.Get()), dpi);
+      return TRUE;
+    }
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another DPI, or its scaling changed. The DPI comes with the message:
+      // the window's own may not follow (under Wine it never does).
+      const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+      ApplyDpi(HIWORD(wParam));
+      const SIZE size = WindowSize(scale_, WindowDpi(Handle()));
+      SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      DpiChanged();
+      return 0;
+    }
   }
   return Window::HandleMessage(message, wParam, lParam);
 }

@@ -1,5 +1,6 @@
 // The main window's base: a fixed-size window whose controls are described by a table and found
-// by name. It routes the controls' notifications and timer ticks to their objects.
+// by name. It routes the controls' notifications and timer ticks to their objects, gives them the
+// keyboard interface of a dialog, and lays them out anew when it moves to a monitor of another DPI.
 #pragma once
 
 #include <windows.h>
@@ -46,19 +47,24 @@ struct ControlSpec {
 class Form : public Window {
  public:
   // A window with a caption, system menu and minimise button, owned by the application's taskbar
-  // window, in MS Sans Serif 8 point. The client area is clientWidth × clientHeight as designed
-  // for that font at 96 DPI, moved to the font the window gets (see LayoutScale), as is every
-  // control of its layout. Throws OSError.
+  // window, in MS Sans Serif 8 point at the DPI of its monitor. The client area is clientWidth ×
+  // clientHeight as designed for that font at 96 DPI, moved to the font the window gets (see
+  // LayoutScale), as is every control of its layout. Throws OSError.
   Form(int left, int top, int clientWidth, int clientHeight);
   ~Form() override;
 
   void SetCaption(const std::string& caption);
-  void SetIcons(HICON icon, HICON smallIcon);
 
   // Creates the controls in table order. A page control comes before the controls of its pages.
   void CreateControls(std::span<const ControlSpec> layout);
 
   const LayoutScale& Scale() const { return scale_; }
+  int Dpi() const { return dpi_; }
+
+  // The form's keys, before the message is dispatched: Ctrl+Tab and Ctrl+Shift+Tab turn the pages
+  // from any control, as in every tabbed window of Windows; the dialog manager takes Tab, the
+  // arrow keys and the Alt+letter mnemonics. Returns whether the message was used.
+  bool HandleDialogKey(MSG& message);
 
   Control* FindControl(const std::string& name) const;
   // The control that one of the form's own windows belongs to; nullptr for every other window,
@@ -76,6 +82,9 @@ class Form : public Window {
  protected:
   // Derived forms handle their own messages and pass the rest here.
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // After the form has moved to a monitor of another DPI and laid out its controls anew: what the
+  // layout table does not hold (icons, tab widths) follows here.
+  virtual void DpiChanged() {}
 
  private:
   friend class Timer;
@@ -83,11 +92,23 @@ class Form : public Window {
   void RemoveTimer(const Timer& timer);
 
   std::unique_ptr<Control> MakeControl(const ControlSpec& entry);
+  // Where a control of the table goes at the form's scale, in its font.
+  ControlSite SiteOf(const ControlSpec& entry) const;
+  // The form's font and scale at `dpi`, and every control moved to them.
+  void ApplyDpi(int dpi);
+  // The window's size around the layout at `scale`, with its frame drawn at `frameDpi`.
+  SIZE WindowSize(const LayoutScale& scale, int frameDpi) const;
   void RestoreFocus();
+  void FocusControl(HWND control);
+  void TurnPage(int step);
 
+  SIZE designClient_;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
   GdiObject<HFONT> font_;
   LayoutScale scale_;
   std::vector<std::unique_ptr<Control>> controls_;
+  // Each control's row of the layout table, in the order of controls_: where it goes at any DPI.
+  std::vector<ControlSpec> specs_;
   PageControl* pages_ = nullptr;
   std::vector<Timer*> timers_;
   UINT_PTR nextTimerId_ = 1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "toolkit/Application.h"
 #include "toolkit/Errors.h"
@@ -138,6 +139,14 @@ LinkLabel::LinkLabel(const ControlSite& site)
     : Label(site, static_cast<DWORD>(SS_LEFTNOWORDWRAP | SS_NOTIFY)),
       underlined_(UnderlinedCopy(site.font)) {
   Send(WM_SETFONT, reinterpret_cast<WPARAM>(underlined_.Get()), FALSE);
+}
+
+void LinkLabel::Relayout(const ControlSite& site) {
+  // The old copy goes once the label draws with the new one.
+  const GdiObject<HFONT> previous = std::exchange(underlined_, GdiObject<HFONT>(UnderlinedCopy(site.font)));
+  ControlSite underlinedSite = site;
+  underlinedSite.font = underlined_.Get();
+  Label::Relayout(underlinedSite);
 }
 
 bool LinkLabel::HandleCommand(HWND, WORD code) {

@@ -57,9 +57,8 @@ int PageControl::ClientWidth() const {
 }
 
 void PageControl::SetTabWidth(int width) {
-  RECT tab{};
-  Send(TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
-  Send(TCM_SETITEMSIZE, 0, MAKELPARAM(width, tab.bottom - tab.top));
+  // A height of 0 leaves the tabs as high as the control's font makes them, also in a new font.
+  Send(TCM_SETITEMSIZE, 0, MAKELPARAM(width, 0));
 }
 
 RECT PageControl::DisplayRect() const {
@@ -74,6 +73,17 @@ void PageControl::AddToPage(int page, Control& control) {
   if (page < 0 || page >= PageCount()) throw Error("Control \"" + control.Name() + "\" is on a missing page");
   pages_[page].push_back(&control);
   control.SetPageShown(page == ActivePage());
+}
+
+HWND PageControl::FirstTabStop() const {
+  const int page = ActivePage();
+  if (page < 0 || page >= PageCount()) return nullptr;
+  for (const Control* control : pages_[page])
+    for (const HWND part : control->Parts())
+      if ((GetWindowLongA(part, GWL_STYLE) & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) ==
+          (WS_TABSTOP | WS_VISIBLE))
+        return part;
+  return nullptr;
 }
 
 bool PageControl::HandleNotify(const NMHDR& header, LRESULT&) {

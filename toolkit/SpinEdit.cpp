@@ -15,6 +15,12 @@ SpinEdit::SpinEdit(const ControlSite& site) : Control(site) {
   SetRange(minimum_, maximum_);
 }
 
+void SpinEdit::Relayout(const ControlSite& site) {
+  // The edit takes the whole width again; naming it the buddy once more puts the arrows beside it.
+  Control::Relayout(site);
+  SendMessageA(UpDown(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
+}
+
 void SpinEdit::SetRange(int minimum, int maximum) {
   minimum_ = minimum;
   maximum_ = maximum;

@@ -70,3 +70,11 @@ struct GdiObjectPolicy {
 // Fonts and brushes.
 template <class T>
 using GdiObject = UniqueResource<GdiObjectPolicy<T>>;
+
+struct IconPolicy {
+  using Value = HICON;
+  static HICON Invalid() { return nullptr; }
+  void Close(HICON icon) const noexcept { DestroyIcon(icon); }
+};
+// Icons loaded at a size of their own (not shared with the system's cache).
+using IconHandle = UniqueResource<IconPolicy>;

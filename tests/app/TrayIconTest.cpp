@@ -64,6 +64,53 @@ TEST_F(MainWindowTest, AnIconTheBusyShellDidNotTakeIsOfferedAgainUntilItHasIt) {
   App().Restore();
 }
 
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+// A move to a monitor of another DPI, as Windows 10 1703 on announces it: first the size asked
+// for, then the change with the rectangle it suggests. The window takes the suggested top-left;
+// the size it answered is its client area at the new DPI inside the frame Windows draws there. It
+// draws its icons at the new small-icon size, and the tray's icon is changed in place. The form's
+// old font is gone once no control uses it.
+TEST_F(MainWindowTest, AMoveToAnotherDpiTakesTheAnsweredSizeAndChangesTheTrayIconInPlace) {
+  shell = {};
+  TfrmMain& form = Start(&StandInNotifyIcon);
+  Get<RadioGroup>("gbxMinMode").SetItemIndex(1);
+  App().Minimize();
+  shell.calls.clear();
+  const HWND status = Get<Edit>("txtStatusLine").Handle();
+  int left = 10;
+  for (const int dpi : {144, 120, 192, 96}) {
+    SIZE asked{};
+    EXPECT_TRUE(SendMessageA(form.Handle(), WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&asked)));
+    const auto oldFont = reinterpret_cast<HGDIOBJ>(SendMessageA(status, WM_GETFONT, 0, 0));
+    RECT place{left, 30, left + asked.cx, 30 + asked.cy};
+    left += 10;
+    SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+    EXPECT_EQ(GetObjectType(oldFont), 0u) << dpi;
+    RECT frame{};
+    GetWindowRect(form.Handle(), &frame);
+    EXPECT_EQ(frame.left, place.left) << dpi;
+    EXPECT_EQ(frame.top, place.top) << dpi;
+    RECT answered{};
+    GetClientRect(form.Handle(), &answered);
+    AdjustWindowRectExForDpi(&answered, GetWindowLongA(form.Handle(), GWL_STYLE), FALSE, 0, dpi);
+    EXPECT_EQ(asked.cx, answered.right - answered.left) << dpi;
+    EXPECT_EQ(asked.cy, answered.bottom - answered.top) << dpi;
+    const auto smallIcon = reinterpret_cast<HICON>(SendMessageA(form.Handle(), WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(IconWidth(smallIcon), GetSystemMetricsForDpi(SM_CXSMICON, dpi)) << dpi;
+  }
+  EXPECT_EQ(shell.calls, std::vector<DWORD>(4, NIM_MODIFY));
+  App().Restore();
+}
+
 // Log-off, shut-down or an installer's Restart Manager: the settings are stored before the icon
 // goes (the shell may be ending, and a delete wait out its time-out), and the program ends by
 // itself rather than run on dark.

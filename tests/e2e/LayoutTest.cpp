@@ -1,25 +1,35 @@
-// Every text of every page fits its control, at the DPI of the prefix the test runs in: 96 in the
-// tree's own, 120 and 144 in prefixes of their own (tests/e2e/at-dpi.sh). The texts are measured
-// with the window's font, MS Sans Serif 8 point at that DPI, as this process gets it; each drop-down
-// list's item height, which the control takes from its own font, shows it is the same font.
+// The window as the user sees it at the DPI of the prefix the test runs in (96 in the tree's own,
+// 120, 144 and 192 in prefixes of their own: tests/e2e/at-dpi.sh), after a move to a monitor of
+// another DPI, and through the keyboard. Every text of every page must fit its control, measured
+// with the window's font, MS Sans Serif 8 point at the window's DPI, as this process gets it; each
+// drop-down list's item height, which the control takes from its own font, shows it is the same.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/DialvoxTest.h"
 #include "tests/e2e/ProcessMemory.h"
+#include "tests/support/Waiting.h"
 
 namespace e2e {
 namespace {
 
+int ScreenDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
 class WindowFont {
  public:
-  WindowFont() : dc_(GetDC(nullptr)) {
-    font_ = CreateFontA(-MulDiv(8, GetDeviceCaps(dc_, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE,
+  explicit WindowFont(int dpi) : dc_(GetDC(nullptr)) {
+    font_ = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE,
                         FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
     previous_ = SelectObject(dc_, font_);
@@ -128,28 +138,31 @@ class Misfits {
   std::string lines_;
 };
 
-using E2eLayout = DialvoxTest;
-
-TEST_F(E2eLayout, EveryTextOfEveryPageFitsItsControl) {
-  const WindowFont font;
-  ASSERT_EQ(font.Face(), "MS Sans Serif") << "the prefix lacks Windows' own font";
-  Dialvox& dialvox = Start();
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  if (dpi == 96) {
-    const SIZE client = ClientSize(dialvox.MainWindow());
-    EXPECT_EQ(client.cx, 301);  // the design itself
-    EXPECT_EQ(client.cy, 294);
+// The place of every control of the window in its client area, in z-order (not the windows that
+// controls make for themselves, such as the tab row's scroll arrows).
+std::vector<RECT> Places(HWND window) {
+  std::vector<RECT> places;
+  for (const HWND child : Children(window)) {
+    if (GetParent(child) != window) continue;
+    RECT place{};
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+    places.push_back(place);
   }
+  return places;
+}
 
+// Every text of the window that does not fit its control at `dpi`, one line each; `checked` counts
+// the controls looked at.
+std::string TextsThatDoNotFit(HWND window, int dpi, int& checked) {
+  const WindowFont font(dpi);
   const int glyph = GetSystemMetrics(SM_CXMENUCHECK);
   const int arrow = GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE);
   char separator[4] = ",";
   GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator);
   Misfits misfits;
-  int checked = 0;
-  for (const HWND child : Children(dialvox.MainWindow())) {
+  checked = 0;
+  for (const HWND child : Children(window)) {
     const std::string kind = ClassOf(child);
     const std::string text = WindowText(child);
     const LONG style = GetWindowLongA(child, GWL_STYLE);
@@ -200,9 +213,125 @@ TEST_F(E2eLayout, EveryTextOfEveryPageFitsItsControl) {
     }
     ++checked;
   }
+  return Utf8(misfits.Lines());
+}
+
+using E2eLayout = DialvoxTest;
+
+TEST_F(E2eLayout, EveryTextOfEveryPageFitsItsControl) {
+  ASSERT_EQ(WindowFont(ScreenDpi()).Face(), "MS Sans Serif") << "the prefix lacks Windows' own font";
+  Dialvox& dialvox = Start();
+  const int dpi = ScreenDpi();
+  if (dpi == 96) {
+    const SIZE client = ClientSize(dialvox.MainWindow());
+    EXPECT_EQ(client.cx, 301);  // the design itself
+    EXPECT_EQ(client.cy, 294);
+  }
+  int checked = 0;
+  const std::string misfits = TextsThatDoNotFit(dialvox.MainWindow(), dpi, checked);
   EXPECT_GE(checked, 40) << "the window's controls were not found";
-  if (!misfits.Lines().empty())
-    ADD_FAILURE() << "at " << dpi << " DPI these texts do not fit:\n" << Utf8(misfits.Lines());
+  EXPECT_EQ(misfits, "") << "at " << dpi << " DPI these texts do not fit";
+}
+
+// Windows tells a per-monitor aware window of a move to a monitor of another DPI with the DPI and
+// the rectangle it suggests; from another process the rectangle must be in the window's memory.
+void MoveToDpi(HWND window, int dpi, const RECT& suggested) {
+  const ProcessMemory memory(window, sizeof suggested);
+  memory.Write(0, &suggested, sizeof suggested);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), memory.Param(), SMTO_NORMAL, 5000,
+                      &ignored);
+}
+
+TEST_F(E2eLayout, AMoveToAMonitorOfAnotherDpiLaysTheWindowOutAsAStartThere) {
+  // The client area of a start at each DPI, in a prefix of that DPI. Where the session's DPI is
+  // above 96, MS Sans Serif comes from the 120-DPI set at every size, as on Windows: a move to
+  // 96 DPI there gives a larger window than a start at 96.
+  const std::map<int, SIZE> started{{96, {301, 294}}, {120, {401, 362}}, {144, {452, 452}}};
+  const HWND window = Start().MainWindow();
+  const int startDpi = ScreenDpi();
+  const std::vector<RECT> startPlaces = Places(window);
+  const SIZE startClient = ClientSize(window);
+  int left = 10;
+  for (const int dpi : {144, 120, 192, 96, startDpi}) {
+    const RECT suggested{left, 20, left + 300, 320};
+    left += 10;
+    MoveToDpi(window, dpi, suggested);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    EXPECT_EQ(frame.left, suggested.left) << dpi;
+    EXPECT_EQ(frame.top, suggested.top) << dpi;
+    const SIZE client = ClientSize(window);
+    if (const auto start = started.find(dpi); startDpi == 96 && start != started.end()) {
+      EXPECT_NEAR(client.cx, start->second.cx, start->second.cx * 3 / 100) << dpi;
+      EXPECT_NEAR(client.cy, start->second.cy, start->second.cy * 3 / 100) << dpi;
+    }
+    int checked = 0;
+    EXPECT_EQ(TextsThatDoNotFit(window, dpi, checked), "") << "at " << dpi << " DPI these texts do not fit";
+  }
+  // Back where it started, every control stands where the start put it.
+  const SIZE client = ClientSize(window);
+  EXPECT_EQ(client.cx, startClient.cx);
+  EXPECT_EQ(client.cy, startClient.cy);
+  const std::vector<RECT> places = Places(window);
+  ASSERT_EQ(places.size(), startPlaces.size());
+  for (std::size_t i = 0; i < places.size(); ++i) EXPECT_TRUE(EqualRect(&places[i], &startPlaces[i])) << i;
+}
+
+// Keys typed as the user types them: through the system's input queue to the foreground window,
+// pressed in the order given and let go in reverse.
+void Press(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  const auto add = [&inputs](WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  for (const WORD key : keys) add(key, 0);
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) add(*key, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+TEST_F(E2eLayout, CtrlTabTurnsThePagesAndAltCFocusesThePortList) {
+  Dialvox& dialvox = Start();
+  const HWND window = dialvox.MainWindow();
+  const HWND tabs = GetDlgItem(window, idPageControl);
+  SetForegroundWindow(window);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 5000));
+  const auto reaches = [&](int page, HWND focus) {
+    return WaitUntil([&] {
+      return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) == page && FocusOf(window) == focus;
+    }, 5000);
+  };
+  const HWND portList = GetDlgItem(window, idPortList);
+
+  // From the first page's list to the settings, whose first control takes the focus.
+  Press({VK_CONTROL, VK_TAB});
+  EXPECT_TRUE(reaches(pgSettings, portList));
+  // Elsewhere on the page, Alt+C comes back to the port list through its label "&COM порт".
+  Press({VK_TAB});
+  EXPECT_TRUE(reaches(pgSettings, GetDlgItem(window, idWriteMode)));
+  Press({VK_MENU, 'C'});
+  EXPECT_TRUE(reaches(pgSettings, portList));
+  // Backwards, wrapping round: the About page has no control that takes the focus, so the row of
+  // tabs has it, and keeps it as the pages turn on.
+  Press({VK_CONTROL, VK_SHIFT, VK_TAB});
+  EXPECT_TRUE(reaches(pgCounters, GetDlgItem(window, CounterListId(1))));
+  Press({VK_CONTROL, VK_SHIFT, VK_TAB});
+  EXPECT_TRUE(reaches(pgAbout, tabs));
+  Press({VK_CONTROL, VK_TAB});
+  EXPECT_TRUE(reaches(pgCounters, tabs));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, CounterListId(1))));
+  EXPECT_FALSE(IsWindowVisible(portList));
 }
 
 }  // namespace

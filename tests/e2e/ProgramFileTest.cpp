@@ -52,7 +52,10 @@ TEST_F(E2eProgramFile, CarriesItsVersionEveryIconSizeAndItsManifest) {
   ASSERT_TRUE(manifest);
   const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
                          SizeofResource(module, manifest));
-  EXPECT_NE(text.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true<"),
+  EXPECT_NE(text.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm<"),
+            std::string::npos);
+  EXPECT_NE(text.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                      "PerMonitorV2, PerMonitor<"),
             std::string::npos);
   EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
   FreeLibrary(module);

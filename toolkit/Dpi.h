@@ -1,0 +1,26 @@
+// The DPI a window is shown at, and the system's measures at a DPI. Windows 8.1 and 10 give each
+// monitor a DPI of its own and tell a window when it moves to another; the functions for that are
+// looked up at run time. Older systems have one DPI for the whole session, the system's, and get
+// the system's own answers.
+#pragma once
+
+#include <windows.h>
+
+// The DPI of the session, as the screen's device context reports it.
+int SystemDpi();
+// The DPI of the window's monitor (Windows 10 1607 on), else the system's.
+int WindowDpi(HWND window);
+// GetSystemMetrics at `dpi`: the system's own answer where it has one, else its measure at the
+// system's DPI moved to `dpi`.
+int SystemMetric(int index, int dpi);
+// A measure of what the system's controls draw inside themselves (a check box's glyph, a list's
+// scroll bar): at the window's DPI under per-monitor v2, at the system's under earlier awareness
+// and under Wine. The larger of the two, so that it fits either way.
+int ControlMetric(int index, int dpi);
+// The window rectangle around a client area of `client`, with the frame of a window of this style
+// drawn at `dpi` (at the system's DPI where Windows draws every frame there).
+SIZE WindowSizeAround(SIZE client, DWORD style, int dpi);
+// Has Windows scale the title bar and frame of a top-level window with its DPI, under the
+// per-monitor awareness of Windows 8.1 to 10 1607 (the later one does it by itself). For
+// WM_NCCREATE; a stub or missing elsewhere, where the title bar stays at the system's DPI.
+void EnableTitleBarScaling(HWND window);
