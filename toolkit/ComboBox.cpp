@@ -23,10 +23,10 @@ ComboBox::ComboBox(const ControlSite& site) : Control(site), dpi_(site.dpi) {
 }
 
 void ComboBox::Relayout(const ControlSite& site) {
+  dpi_ = site.dpi;
   Control::Relayout(site);
   FitList(site.bounds);
   // Every item measured again in the new font.
-  dpi_ = site.dpi;
   Send(CB_SETDROPPEDWIDTH, 0);
   for (int index = 0, count = Count(); index < count; ++index) WidenListFor(ItemText(index));
 }
