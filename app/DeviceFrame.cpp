@@ -9,3 +9,15 @@ void CompleteFrame(DeviceFrame& frame, int mode) {
   frame[10] = 0;
   for (int i = kFirstChannelByte; i < kFirstChannelByte + kChannelCount; ++i) frame[10] ^= frame[i];
 }
+
+Transmission PrepareTransmission(DeviceFrame& frame, int mode) {
+  if (mode == wmSingleByte) return {&frame[kFirstChannelByte], 1, kSingleByteBaud};
+  if (mode < wmEightChannel || mode > wmZeroScale) return {frame.data(), 0, 0};
+  CompleteFrame(frame, mode);
+  return {frame.data(), kFrameSize, kFrameBaud};
+}
+
+Transmission PrepareRest(DeviceFrame& frame, int mode) {
+  frame.fill(0);
+  return PrepareTransmission(frame, mode >= wmEightChannel ? wmZeroScale : mode);
+}

@@ -24,3 +24,15 @@ constexpr int kFrameBaud = 115200;
 // Completes a frame whose channel bytes are filled: applies the calibration fill of the mode, then
 // the header 0x11 0x22 and the checksum (XOR of the eight channel bytes). For modes 1..3 only.
 void CompleteFrame(DeviceFrame& frame, int mode);
+
+// What a write mode puts on the wire, and at which rate; no bytes for no mode.
+struct Transmission {
+  const std::uint8_t* bytes;
+  int count;
+  int baud;
+};
+// For a frame whose channel bytes are filled: channel 1's byte alone at 9600 baud in the one-byte
+// mode, the frame completed for the mode at 115200 in the others.
+Transmission PrepareTransmission(DeviceFrame& frame, int mode);
+// The needles at rest in the mode: zero on every channel (the byte 0, or the zero-scale frame).
+Transmission PrepareRest(DeviceFrame& frame, int mode);

@@ -167,10 +167,12 @@ void TfrmMain::BuildChannels() {
 void TfrmMain::StopFeedAndSave() noexcept {
   if (feedStopped_) return;
   feedStopped_ = true;
-  // The settings come before the icon: at log-off the shell is ending too, and deleting the icon
-  // may wait out its time-out, after which Windows may end the process unasked.
+  // The needles rest first: nothing measures any more. The settings come before the icon: at
+  // log-off the shell is ending too, and deleting the icon may wait out its time-out, after which
+  // Windows may end the process unasked.
   try {
     TimerPoll.SetEnabled(false);
+    PutNeedlesAtRest();
     SaveSettings();
     HideTrayIcon();
   } catch (...) {
@@ -229,6 +231,30 @@ void TfrmMain::WMDeviceChange(WPARAM event, LPARAM data) {
   }
 }
 
+void TfrmMain::WMPowerBroadcast(WPARAM event) {
+  switch (event) {
+    case PBT_APMSUSPEND:
+    case PBT_APMSTANDBY:
+      // The device often keeps its power while the PC sleeps: its needles rest all night, and no
+      // tick may move them again before the machine is asleep.
+      TimerPoll.SetEnabled(false);
+      PutNeedlesAtRest();
+      asleep_ = true;
+      return;
+    case PBT_APMRESUMEAUTOMATIC:
+    case PBT_APMRESUMESUSPEND:
+    case PBT_APMRESUMESTANDBY:
+    case PBT_APMRESUMECRITICAL:
+      // The first of the wake messages counts; a critical one follows a sleep nobody was told of.
+      if (feedStopped_ || (!asleep_ && event != PBT_APMRESUMECRITICAL)) return;
+      asleep_ = false;
+      // A USB adapter is often a new device after a wake: the port is opened afresh, at once.
+      CommPort->ClosePort();
+      TimerPoll.SetEnabled(true);
+      TimerPollTimer();
+  }
+}
+
 void TfrmMain::TimerPollTimer() {
   KeepTrayIcon();
   PollAndSend();
@@ -270,6 +296,9 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DEVICECHANGE:
       WMDeviceChange(wParam, lParam);
+      return TRUE;
+    case WM_POWERBROADCAST:
+      WMPowerBroadcast(wParam);
       return TRUE;
   }
   return Form::HandleMessage(message, wParam, lParam);

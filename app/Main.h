@@ -60,6 +60,12 @@ class TfrmMain : public Form {
   void LayOutTabs();
 
   void SendToDevice(const std::uint8_t* data, int count);
+  // Opens the port chosen in the list unless it is open; false when the list is empty. Raises
+  // OSError when it does not open.
+  bool OpenChosenPort();
+  // The zero frame (or byte) of the write mode, as the last write before the program ends or the
+  // machine sleeps: the device keeps showing whatever it was sent last.
+  void PutNeedlesAtRest() noexcept;
   // A failure of the port, in red: `format` has one %d for the system's error code.
   void ShowPortError(const char* format, std::uint32_t code);
   int PortListNumber() const;
@@ -77,6 +83,7 @@ class TfrmMain : public Form {
   void WMTrayNotify(LPARAM mouseMessage);
   void TaskbarCreated();
   void WMDeviceChange(WPARAM event, LPARAM data);
+  void WMPowerBroadcast(WPARAM event);
   void gbxMinModeClick();
   void cbxPortListChange();
   void IntervalSpinEditChange();
@@ -94,6 +101,8 @@ class TfrmMain : public Form {
   bool TrayIconTaken = false;
   DWORD lastTrayIconOffer_ = 0;
   bool feedStopped_ = false;
+  // Paused for a sleep the system announced, until the first wake.
+  bool asleep_ = false;
   // The shell broadcasts it when its taskbar is (re)created, all icons forgotten.
   UINT TaskbarCreatedMessage = 0;
   std::unique_ptr<TPopupThread> PopupThread;

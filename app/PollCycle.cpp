@@ -21,29 +21,41 @@ void TfrmMain::PollAndSend() {
     Frame[kFirstChannelByte + i] = counter->GetByte();
   }
 
-  const int mode = cbxWriteMode->ItemIndex();
-  if (mode == wmNone) return;
-  if (mode == wmSingleByte) {
-    CommPort->SetBaudRate(kSingleByteBaud);
-    SendToDevice(&Frame[kFirstChannelByte], 1);
-    return;
+  const Transmission wire = PrepareTransmission(Frame, cbxWriteMode->ItemIndex());
+  if (wire.count == 0) return;  // no write mode: the port stays as it is
+  CommPort->SetBaudRate(wire.baud);
+  SendToDevice(wire.bytes, wire.count);
+}
+
+void TfrmMain::PutNeedlesAtRest() noexcept {
+  // A copy that was refused leaves the device to the one it brings back.
+  if (refused_ || !CommPort) return;
+  // Not reported, nor tried again: the program is ending, or the machine going to sleep.
+  try {
+    const Transmission wire = PrepareRest(Frame, cbxWriteMode->ItemIndex());
+    if (wire.count == 0) return;
+    CommPort->SetBaudRate(wire.baud);
+    if (OpenChosenPort()) CommPort->WriteBytes(wire.bytes, wire.count);
+  } catch (const std::exception&) {
   }
-  CompleteFrame(Frame, mode);
-  CommPort->SetBaudRate(kFrameBaud);
-  SendToDevice(Frame.data(), kFrameSize);
+}
+
+bool TfrmMain::OpenChosenPort() {
+  if (CommPort->IsOpen()) return true;
+  if (cbxPortList->Count() == 0) return false;
+  CommPort->SetPortNumber(PortListNumber());
+  CommPort->OpenPort();
+  return true;
 }
 
 void TfrmMain::SendToDevice(const std::uint8_t* data, int count) {
-  if (!CommPort->IsOpen()) {
-    if (cbxPortList->Count() == 0) return;
-    CommPort->SetPortNumber(PortListNumber());
-    try {
-      CommPort->OpenPort();
-    } catch (const OSError& error) {
-      ShowPortError("Ошибка открытия COM порта (%d)", error.Code());
-    }
+  try {
+    if (!OpenChosenPort()) return;
+  } catch (const OSError& error) {
+    ShowPortError("Ошибка открытия COM порта (%d)", error.Code());
+    return;
   }
-  if (!CommPort->IsOpen() || count <= 0) return;
+  if (count <= 0) return;
   // Reported here, so that the cycle ends normally: the start-up cycle goes on to enable the
   // timer, and the next tick writes again (after a failed call, on a freshly opened port).
   try {

@@ -101,11 +101,12 @@ class TaskbarWindow : public Window {
   }
 };
 
-// The system only ever sends the messages whose parameters point at a record, and a sent message
-// never passes through the queue. One taken from the queue was posted by some other program, and
-// its pointers are not ours to follow: it becomes WM_NULL before any window procedure sees it,
-// in the program's own loop and in the system's modal ones alike.
-LRESULT CALLBACK Application::DropPostedPointerMessages(int code, WPARAM removal, LPARAM lParam) {
+// The system only ever sends these messages: the ones whose parameters point at a record, and its
+// news of a sleep. A sent message never passes through the queue. One taken from the queue was
+// posted by some other program: its pointers are not ours to follow, nor its news true. It becomes
+// WM_NULL before any window procedure sees it, in the program's own loop and in the system's modal
+// ones alike.
+LRESULT CALLBACK Application::DropPostedSystemMessages(int code, WPARAM removal, LPARAM lParam) {
   if (code == HC_ACTION) {
     MSG& message = *reinterpret_cast<MSG*>(lParam);
     switch (message.message) {
@@ -113,6 +114,7 @@ LRESULT CALLBACK Application::DropPostedPointerMessages(int code, WPARAM removal
       case WM_DEVICECHANGE:
       case WM_DPICHANGED:
       case WM_GETDPISCALEDSIZE:
+      case WM_POWERBROADCAST:
         message.message = WM_NULL;
     }
   }
@@ -138,7 +140,7 @@ void Application::Initialize(HINSTANCE instance, const char* windowClass) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
   if (!messageFilter_)
-    messageFilter_ = SetWindowsHookExA(WH_GETMESSAGE, &DropPostedPointerMessages, nullptr, uiThread_);
+    messageFilter_ = SetWindowsHookExA(WH_GETMESSAGE, &DropPostedSystemMessages, nullptr, uiThread_);
 
   Window::RegisterWindowClass(windowClass);
   icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));

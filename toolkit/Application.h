@@ -80,7 +80,7 @@ class Application {
   void RunStep(const std::function<void()>& step) noexcept;
   bool QueueWakeUp();
   void RunPendingSteps() noexcept;
-  static LRESULT CALLBACK DropPostedPointerMessages(int code, WPARAM removal, LPARAM lParam);
+  static LRESULT CALLBACK DropPostedSystemMessages(int code, WPARAM removal, LPARAM lParam);
 
   HICON icon_ = nullptr;
   IconHandle smallIcon_;

@@ -1,9 +1,11 @@
 // The window's start-up and poll cycle against a fake serial seam: what reaches the device, and
 // what the status line says when the port misbehaves.
+#include <algorithm>
 #include <numeric>
 
 #include "counters/Counters.h"
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/Waiting.h"
 #include "toolkit/Application.h"
 
 namespace {
@@ -193,6 +195,37 @@ TEST_F(MainWindowTest, ChoosingAnotherPortMovesAnOpenPortAtOnceAndStoresIt) {
   ASSERT_EQ(serial.writes.size(), 1u);
   EXPECT_EQ(serial.writes[0].port, "COM3");
   EXPECT_EQ(StoredSettings()["Port"].Text(), "3");
+}
+
+// The device keeps showing the last bytes it was sent, also while the PC sleeps (it often keeps
+// its power) and after the program ends: zero then, as the last write. A USB adapter is often a
+// new device after a wake.
+TEST_F(MainWindowTest, TheNeedlesRestWhileThePcSleepsAndWhenTheProgramEnds) {
+  TfrmMain& form = Start();
+  const Bytes rest{0x11, 0x22, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  serial.writes.clear();
+  SendMessageA(form.Handle(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+  ASSERT_EQ(serial.writes.size(), 1u);
+  EXPECT_EQ(serial.writes[0].bytes, rest);
+  PumpUntil([] { return false; }, 600);
+  EXPECT_EQ(serial.writes.size(), 1u) << "a tick moved the needles while asleep";
+
+  // The first wake message opens the port afresh and feeds at once; the next changes nothing.
+  serial.calls.clear();
+  SendMessageA(form.Handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  SendMessageA(form.Handle(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+  ASSERT_FALSE(serial.calls.empty());
+  EXPECT_EQ(serial.calls.front(), "CloseHandle COM1");
+  EXPECT_EQ(std::count(serial.calls.begin(), serial.calls.end(), "Open COM1"), 1);
+  EXPECT_EQ(serial.writes.size(), 2u);
+  EXPECT_TRUE(PumpUntil([this] { return serial.writes.size() > 2; }, 1000)) << "the ticks did not resume";
+
+  // The end, in the one-byte mode chosen since the last tick: the byte 0 at its rate, last of all.
+  Get<ComboBox>("cbxWriteMode").SetItemIndex(0);
+  Stop();
+  EXPECT_EQ(serial.writes.back().bytes, Bytes{0});
+  EXPECT_EQ(serial.writes.back().baud, 9600u);
+  EXPECT_EQ(serial.OpenPorts(), 0);
 }
 
 }  // namespace

@@ -111,9 +111,9 @@ TEST_F(MainWindowTest, AMoveToAnotherDpiTakesTheAnsweredSizeAndChangesTheTrayIco
   App().Restore();
 }
 
-// Log-off, shut-down or an installer's Restart Manager: the settings are stored before the icon
-// goes (the shell may be ending, and a delete wait out its time-out), and the program ends by
-// itself rather than run on dark.
+// Log-off, shut-down or an installer's Restart Manager: the needles rest first, then the settings
+// are stored before the icon goes (the shell may be ending, and a delete wait out its time-out),
+// and the program ends by itself rather than run on dark.
 TEST_F(MainWindowTest, TheSessionsEndStoresTheSettingsBeforeTheIconGoesAndEndsTheLoop) {
   shell = {};
   TfrmMain& form = Start(&StandInNotifyIcon);
@@ -124,9 +124,14 @@ TEST_F(MainWindowTest, TheSessionsEndStoresTheSettingsBeforeTheIconGoesAndEndsTh
   shell.onCall = [&storedAtDelete](DWORD message) {
     if (message == NIM_DELETE) storedAtDelete = StoredSettings().size();
   };
+  std::size_t storedAtRest = 1;
+  serial.onWrite = [&storedAtRest] { storedAtRest = StoredSettings().size(); };
 
   SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
   shell.onCall = nullptr;
+  serial.onWrite = nullptr;
+  EXPECT_EQ(serial.writes.back().bytes, (std::vector<std::uint8_t>{0x11, 0x22, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(storedAtRest, 0u);
   EXPECT_EQ(storedAtDelete, 15u);
   EXPECT_FALSE(shell.iconShown);
   EXPECT_EQ(serial.OpenPorts(), 0);

@@ -181,6 +181,49 @@ TEST_F(E2eDeviceFeed, EachWriteModeSendsItsBytesAtItsRate) {
   }
 }
 
+// The device keeps showing what it was sent last, also while the PC sleeps (it often keeps its
+// power) and after the program has ended: zero on every channel then. The wake brings the feed
+// back at once, whatever the interval.
+TEST_F(E2eDeviceFeed, TheNeedlesRestWhileThePcSleepsAndAfterTheProgramEnds) {
+  StoreFeed(100);
+  DeviceEnd device;
+  Dialvox& dialvox = Start();
+  const auto announce = [&dialvox](WPARAM event) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(dialvox.MainWindow(), WM_POWERBROADCAST, event, 0, SMTO_NORMAL, 5000, &answer);
+  };
+  device.Discard();
+  announce(PBT_APMSUSPEND);
+  const Reception asleep = device.Listen(1000);
+  ASSERT_FALSE(asleep.frames.empty());
+  EXPECT_EQ(asleep.frames.back().kind, FrameKind::Calibration0) << "frames went on after the sleep began";
+  announce(PBT_APMRESUMEAUTOMATIC);
+  devicesim::Frame frame;
+  EXPECT_TRUE(device.NextFrame(frame, 1000)) << "no frame within a second of the wake";
+  EXPECT_EQ(frame.kind, FrameKind::EightChannel);
+
+  device.Discard();
+  dialvox.Close();
+  EXPECT_EQ(dialvox.WaitForExit(), 0u);
+  Reception last = device.Listen(300);
+  ASSERT_FALSE(last.frames.empty());
+  EXPECT_EQ(last.frames.back().kind, FrameKind::Calibration0);
+  EXPECT_EQ(last.counts.skipped, 0u);
+
+  // The one-byte device, its channel on a figure that is never 0: the byte 0 comes last.
+  Dialvox& again = Start();
+  again.ChooseCounter(1, again.CatalogueSize() - 3);
+  again.ChooseWriteMode(0);
+  Sleep(300);
+  device.Discard();
+  again.Close();
+  EXPECT_EQ(again.WaitForExit(), 0u);
+  last = device.Listen(300);
+  ASSERT_FALSE(last.frames.empty());
+  EXPECT_EQ(last.Count(FrameKind::OneByte), last.frames.size());
+  EXPECT_EQ(last.frames.back().channels[0], 0);
+}
+
 TEST_F(E2eDeviceFeed, FramesResumeWithoutRestartWhenTheDeviceComesBack) {
   struct PlugBackIn {
     ~PlugBackIn() {

@@ -83,9 +83,15 @@ TEST_F(E2eStoredSettings, TheSessionsEndStoresWhatShutdownWouldAndEndsTheProgram
   EXPECT_FALSE(device.Listen(1000).frames.empty()) << "a cancelled session end stopped the feed";
   EXPECT_TRUE(StoredSettings().empty()) << "a cancelled session end stored something";
 
+  device.Discard();
   SendMessageA(dialvox.MainWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
   SendMessageA(dialvox.MainWindow(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
   EXPECT_EQ(dialvox.WaitForExit(), 0u) << "still running after the session's end";
+  // The last frame on the wire puts the needles at rest.
+  const Reception last = device.Listen(300);
+  ASSERT_FALSE(last.frames.empty());
+  EXPECT_EQ(last.frames.back().kind, devicesim::FrameKind::Calibration0);
+  EXPECT_EQ(last.counts.skipped, 0u);
 
   auto stored = StoredSettings();
   EXPECT_EQ(stored.size(), 15u);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -35,6 +36,7 @@ class FakeSerialOs : public SerialOs {
   int opens = 0;
   int closes = 0;
   std::vector<Write> writes;
+  std::function<void()> onWrite;  // after each write is written down
   DCB dcb{};                    // the last line settings
   COMMTIMEOUTS timeouts{};      // the last time-outs
 
@@ -76,6 +78,7 @@ class FakeSerialOs : public SerialOs {
     if (Fails("WriteFile")) return FALSE;
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     writes.push_back({ports_[port].name, ports_[port].baud, {bytes, bytes + count}});
+    if (onWrite) onWrite();
     *written = count - writeShortBy;
     return TRUE;
   }
