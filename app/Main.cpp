@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "app/MainLayout.h"
-#include "app/Settings.h"
 #include "app/Utils.h"
 #include "counters/Counters.h"
 #include "toolkit/Application.h"
@@ -16,14 +15,13 @@
 namespace {
 
 const char kPeerEventName[] = "Quirvel_Event_Dialvox_Peersignal";
-constexpr int kHighestProbedPort = 25;
 
 }  // namespace
 
-TfrmMain::TfrmMain(SerialOs& serialOs, ShellNotifyIconFunction shellNotifyIcon)
+TfrmMain::TfrmMain(SerialOs& serialOs, ShellNotifyIconFunction shell)
     : Form(kMainLeft, kMainTop, kMainClientWidth, kMainClientHeight),
-      serialOs_(serialOs),
-      shellNotifyIcon_(shellNotifyIcon),
+      Feed(serialOs),
+      trayIcon_(Handle(), shell),
       TimerPoll(*this) {
   CreateControls(MainLayout());
   BindControls();
@@ -55,15 +53,15 @@ void TfrmMain::BindControls() {
 
   // Initial states as designed.
   for (const char* item : kWriteModeItems) cbxWriteMode->Add(item);
-  cbxRemSettings->SetChecked(true);
+  cbxRemSettings->SetChecked(settings_.rememberSettings);
   gbxMinMode->SetItems({kMinModeItems[0], kMinModeItems[1], kMinModeItems[2]});
-  gbxMinMode->SetItemIndex(0);
+  gbxMinMode->SetItemIndex(settings_.minimizeMode);
   lblMinNote->SetVisible(false);
   IntervalSpinEdit->SetRange(kMinInterval, kMaxInterval);
   IntervalSpinEdit->SetIncrement(10);
-  IntervalSpinEdit->SetValue(kDefaultSpinInterval);
+  IntervalSpinEdit->SetValue(settings_.interval);
   TimerPoll.SetEnabled(false);
-  TimerPoll.SetInterval(kDefaultTimerInterval);
+  TimerPoll.SetInterval(settings_.timerInterval);
   PageControl1->SetActivePage(pgAbout);
 
   const struct {
@@ -81,12 +79,22 @@ void TfrmMain::BindControls() {
     label.OnClick = [this](LinkLabel& clicked) { LabelClick(clicked); };
   }
 
-  // Event bindings.
+  // Event bindings: each change of the user's becomes the settings', and most are stored at once.
+  // The check boxes and the minimise mode are stored with the next save.
   TimerPoll.OnTimer = [this] { TimerPollTimer(); };
   cbxPortList->OnChange = [this](ComboBox&) { cbxPortListChange(); };
-  cbxWriteMode->OnChange = [this](ComboBox&) { SaveSettings(); };
+  cbxWriteMode->OnChange = [this](ComboBox& list) {
+    settings_.writeMode = list.ItemIndex();
+    SaveSettings(settings_);
+  };
   IntervalSpinEdit->OnChange = [this](SpinEdit&) { IntervalSpinEditChange(); };
-  gbxMinMode->OnClick = [this](RadioGroup&) { gbxMinModeClick(); };
+  gbxMinMode->OnClick = [this](RadioGroup& group) {
+    settings_.minimizeMode = group.ItemIndex();
+    gbxMinModeClick();
+  };
+  cbxMinAtRun->OnClick = [this](CheckBox& box) { settings_.minimizeAtRun = box.Checked(); };
+  cbxRemSettings->OnClick = [this](CheckBox& box) { settings_.rememberSettings = box.Checked(); };
+  cbxAllowMulti->OnClick = [this](CheckBox& box) { settings_.allowMultipleInstances = box.Checked(); };
 }
 
 void TfrmMain::FormCreate() {
@@ -104,16 +112,24 @@ void TfrmMain::FormCreate() {
   // signalling rather than with a thread whose every wait fails.
   if (PeerEvent) PopupThread = std::make_unique<TPopupThread>(PeerEvent.Get());
 
-  ChannelList.clear();
   ShowIcons();
   SetCaption(app.Title());
-  CommPort = std::make_unique<TCommPort>(serialOs_);
-  EnumComPorts(cbxPortList, kHighestProbedPort, false, serialOs_);
+  Feed.ListPorts(*cbxPortList);
   LayOutTabs();
   PageControl1->SetActivePage(pgCounters);
-  SelectFirstIfNone(*cbxPortList);
-  cbxWriteMode->SetItemIndex(wmEightChannel);
-  BuildChannels();
+
+  // The channels by number: channel n's list and the label beside it, the list filled with the
+  // counter catalogue.
+  for (int n = 1; n <= kChannelCount; ++n) {
+    ComboBox& list = Find<ComboBox>("cbxCounter" + std::to_string(n));
+    valueLabels_[n - 1] = &Find<ValueLabel>("lblCounter" + std::to_string(n));
+    list.OnChange = [this, n](ComboBox& changed) {
+      settings_.channels[n - 1] = changed.ItemIndex();
+      SaveSettings(settings_);
+    };
+    AssignCounterNames(&list);
+    ChannelList[n - 1] = &list;
+  }
 
   if (cbxPortList->Count() == 0) {
     ShowStatus(true, "COM портов не найдено");
@@ -121,20 +137,41 @@ void TfrmMain::FormCreate() {
     ShowStatus(false, "Готов");
   }
 
-  LoadSettings();
+  LoadSettings(settings_, CounterCount());
+  ShowSettings();
   gbxMinModeClick();
   PollAndSend();
   TimerPoll.SetEnabled(true);
 
-  if (cbxMinAtRun->Checked()) PostMessageA(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  if (settings_.minimizeAtRun) PostMessageA(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
 
-  if (anotherCopyRunning && !cbxAllowMulti->Checked()) {
+  if (anotherCopyRunning && !settings_.allowMultipleInstances) {
     refused_ = true;
     // This copy was just started, so it holds the foreground; the one it brings back may take it.
     AllowAnyProcessTheForeground();
     SetEvent(PeerEvent.Get());
     app.Terminate();
   }
+}
+
+void TfrmMain::ShowSettings() {
+  cbxWriteMode->SetItemIndex(settings_.writeMode);
+  // A chosen port that could not be opened at start-up (an adapter not plugged in yet, or the
+  // device held by the copy this one brings back) stays the user's choice: listed and selected,
+  // it is tried on every tick and fed once it opens. No other port is written to instead.
+  if (settings_.port) {
+    cbxPortList->SetItemIndex(InsertPort(*cbxPortList, settings_.port));
+  } else {
+    SelectFirstIfNone(*cbxPortList);
+  }
+  settings_.port = PortNumberOf(cbxPortList->Text());
+  cbxMinAtRun->SetChecked(settings_.minimizeAtRun);
+  cbxRemSettings->SetChecked(settings_.rememberSettings);
+  cbxAllowMulti->SetChecked(settings_.allowMultipleInstances);
+  gbxMinMode->SetItemIndex(settings_.minimizeMode);
+  IntervalSpinEdit->SetValue(settings_.interval);
+  TimerPoll.SetInterval(settings_.timerInterval);
+  for (int i = 0; i < kChannelCount; ++i) ChannelList[i]->SetItemIndex(settings_.channels[i]);
 }
 
 void TfrmMain::ShowIcons() { App().LoadIcons(Dpi(), Handle()); }
@@ -144,47 +181,29 @@ void TfrmMain::LayOutTabs() { PageControl1->SetTabWidth((PageControl1->ClientWid
 void TfrmMain::DpiChanged() {
   LayOutTabs();
   ShowIcons();
-  // The same icon, at the new size: changed in place, never added a second time.
-  if (TrayIconShown) TrayIconTaken = TrayIcon(taModify);
-}
-
-void TfrmMain::BuildChannels() {
-  for (int n = 1; n <= kChannelCount; ++n) {
-    char name[16];
-    std::snprintf(name, sizeof name, "cbxCounter%d", n);
-    auto& list = Find<ComboBox>(name);
-    std::snprintf(name, sizeof name, "lblCounter%d", n);
-    list.Tag = &Find<ValueLabel>(name);
-    list.OnChange = [this](ComboBox&) { SaveSettings(); };
-    ChannelList.push_back(&list);
-  }
-  for (ComboBox* list : ChannelList) {
-    AssignCounterNames(list);
-    SelectFirstIfNone(*list);
-  }
+  trayIcon_.IconChanged();
 }
 
 void TfrmMain::StopFeedAndSave() noexcept {
   if (feedStopped_) return;
   feedStopped_ = true;
-  // The needles rest first: nothing measures any more. The settings come before the icon: at
-  // log-off the shell is ending too, and deleting the icon may wait out its time-out, after which
-  // Windows may end the process unasked.
+  // The needles rest first: nothing measures any more; a copy that was refused leaves the device
+  // to the one it brings back. The settings come before the icon: at log-off the shell is ending
+  // too, and deleting the icon may wait out its time-out, after which Windows may end the process
+  // unasked.
   try {
     TimerPoll.SetEnabled(false);
-    PutNeedlesAtRest();
-    SaveSettings();
-    HideTrayIcon();
+    if (!refused_) Feed.Rest(settings_);
+    SaveSettings(settings_);
+    trayIcon_.Hide();
   } catch (...) {
     App().HandleException(std::current_exception());
   }
-  if (CommPort) CommPort->ClosePort();
+  Feed.ClosePort();
 }
 
 void TfrmMain::FormDestroy() noexcept {
   StopFeedAndSave();
-  ChannelList.clear();
-  CommPort.reset();
   // The waiting thread ends before the event it waits on is closed.
   PopupThread.reset();
   PeerEvent.Reset();
@@ -202,15 +221,48 @@ void TfrmMain::ShowStatus(bool isError, const std::string& text) {
 
 void TfrmMain::AppException(const std::exception& error) { ShowStatus(true, error.what()); }
 
-int TfrmMain::PortListNumber() const {
-  const int number = PortNumberOf(cbxPortList->Text());
-  return number ? number : 1;
+void TfrmMain::PollAndSend() {
+  const TickResult result = Feed.Tick(settings_);
+  for (int i = 0; i < kChannelCount; ++i)
+    if (result.labels[i]) valueLabels_[i]->SetText(*result.labels[i]);
+  if (result.portError) ShowStatus(true, *result.portError);
+  if (result.failure) std::rethrow_exception(result.failure);
 }
+
+void TfrmMain::TimerPollTimer() {
+  trayIcon_.Keep();
+  PollAndSend();
+}
+
+void TfrmMain::AppMinimize() {
+  const int mode = settings_.minimizeMode;
+  // Hidden in the tray even when the shell did not take the icon yet: it is offered again on the
+  // ticks, and the peer signal brings the window back in any case.
+  if (mode == mmTray) trayIcon_.Show();
+  if (mode == mmTray || mode == mmInvisible) {
+    ShowWindow(Handle(), SW_HIDE);
+    ShowWindow(App().Handle(), SW_HIDE);
+  }
+}
+
+void TfrmMain::AppRestore() {
+  ShowWindow(Handle(), SW_SHOW);
+  ShowWindow(App().Handle(), SW_RESTORE);
+  trayIcon_.Hide();
+  SetActiveWindow(Handle());
+  SetForegroundWindow(Handle());
+}
+
+void TfrmMain::WMTrayNotify(LPARAM mouseMessage) {
+  if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_LBUTTONDBLCLK) App().Restore();
+}
+
+void TfrmMain::gbxMinModeClick() { lblMinNote->SetVisible(settings_.minimizeMode == mmInvisible); }
 
 void TfrmMain::WMDeviceChange(WPARAM event, LPARAM data) {
   // A port that arrives while the program runs can be chosen at once. The list's choice and the
   // port in use stay; only a list without a choice (an empty one) takes the new port, which the
-  // next tick then feeds: "no choice" would otherwise mean COM1.
+  // next tick then feeds.
   if (event != DBT_DEVICEARRIVAL || !data) return;
   const auto& header = *reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
   // The size comes first: only a record that holds a whole header can say what it is.
@@ -227,6 +279,7 @@ void TfrmMain::WMDeviceChange(WPARAM event, LPARAM data) {
   const int index = InsertPort(*cbxPortList, number);
   if (noChoice) {
     cbxPortList->SetItemIndex(index);
+    settings_.port = number;
     ShowStatus(false, "Готов");  // "no COM ports" holds no more
   }
 }
@@ -238,7 +291,7 @@ void TfrmMain::WMPowerBroadcast(WPARAM event) {
       // The device often keeps its power while the PC sleeps: its needles rest all night, and no
       // tick may move them again before the machine is asleep.
       TimerPoll.SetEnabled(false);
-      PutNeedlesAtRest();
+      if (!refused_) Feed.Rest(settings_);
       asleep_ = true;
       return;
     case PBT_APMRESUMEAUTOMATIC:
@@ -249,25 +302,26 @@ void TfrmMain::WMPowerBroadcast(WPARAM event) {
       if (feedStopped_ || (!asleep_ && event != PBT_APMRESUMECRITICAL)) return;
       asleep_ = false;
       // A USB adapter is often a new device after a wake: the port is opened afresh, at once.
-      CommPort->ClosePort();
+      Feed.ClosePort();
       TimerPoll.SetEnabled(true);
       TimerPollTimer();
   }
 }
 
-void TfrmMain::TimerPollTimer() {
-  KeepTrayIcon();
-  PollAndSend();
-}
-
 void TfrmMain::cbxPortListChange() {
-  CommPort->SetPortNumber(PortListNumber());
-  SaveSettings();
+  // Text that is no port number means port 1.
+  const int number = PortNumberOf(cbxPortList->Text());
+  settings_.port = number ? number : 1;
+  Feed.ChoosePort(settings_.port);
+  SaveSettings(settings_);
 }
 
 void TfrmMain::IntervalSpinEditChange() {
-  TimerPoll.SetInterval(IntervalSpinEdit->Value());
-  SaveSettings();
+  // As it comes, while the user types too: a value out of range is corrected when the box loses
+  // the focus, which is a change of its own.
+  settings_.interval = settings_.timerInterval = IntervalSpinEdit->Value();
+  TimerPoll.SetInterval(settings_.timerInterval);
+  SaveSettings(settings_);
 }
 
 void TfrmMain::LabelClick(LinkLabel& label) {
@@ -280,7 +334,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   if (message == TaskbarCreatedMessage && TaskbarCreatedMessage) {
-    TaskbarCreated();
+    trayIcon_.ShellRestarted();
     return 0;
   }
   switch (message) {

@@ -1,43 +1,38 @@
 // The program's only window: eight channel rows, the settings page, the About page and the status
-// line. It owns the serial port, the channel list and the single-instance event, and runs the
-// poll cycle that feeds the device.
+// line. It shows the settings and what each tick of the device feed returns, stores the user's
+// changes and answers the system's messages. It owns the feed, the tray icon and the
+// single-instance event.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "app/DeviceFrame.h"
+#include "app/DeviceFeed.h"
 #include "app/PopupThread.h"
-#include "app/Utils.h"
-#include "serial/Com32.h"
+#include "app/Settings.h"
+#include "app/TrayIcon.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
-#include "toolkit/UniqueResource.h"
 #include "toolkit/Timer.h"
-
-// The shell sends this to the window for mouse events on the tray icon.
-constexpr UINT WM_TRAYNOTIFY = WM_USER + 123;
+#include "toolkit/UniqueResource.h"
 
 class TfrmMain : public Form {
  public:
   // Builds the window and runs the whole start-up (FormCreate). The serial calls go through
-  // `serialOs` and the tray icon's through `shellNotifyIcon`, so tests can stand in for ports
-  // that cannot be had under Wine and for a busy shell.
+  // `serialOs` and the tray icon's through `shell`, so tests can stand in for ports that cannot
+  // be had under Wine and for a busy shell.
   explicit TfrmMain(SerialOs& serialOs = RealSerialOs(),
-                    ShellNotifyIconFunction shellNotifyIcon = &Shell_NotifyIconA);
+                    ShellNotifyIconFunction shell = &Shell_NotifyIconA);
   ~TfrmMain() override;
 
   // The single way to tell the user something: red for errors, window text otherwise.
   void ShowStatus(bool isError, const std::string& text);
 
-  // One tick: refresh the load data, show every channel's text, send the write mode's bytes.
+  // One tick of the feed, and its texts shown.
   void PollAndSend();
-
-  void LoadSettings();
-  void SaveSettings();
 
   // True when start-up found another copy running that does not allow this one.
   bool Refused() const { return refused_; }
@@ -47,71 +42,47 @@ class TfrmMain : public Form {
   void DpiChanged() override;
 
  private:
+  void BindControls();
   void FormCreate();
   void FormDestroy() noexcept;
-  // What must happen before the process ends, whoever ends it, once: the timer stops, the
-  // settings are saved, the tray icon goes and the port is closed.
+  // What must happen before the process ends, whoever ends it, once: the timer stops, the needles
+  // rest, the settings are saved, the tray icon goes and the port is closed.
   void StopFeedAndSave() noexcept;
-  void BindControls();
-  void BuildChannels();
+  // The settings in the controls and the timer, once they are loaded.
+  void ShowSettings();
   // The icons at the small-icon size of the window's DPI: title bar, taskbar button and tray.
   void ShowIcons();
   // Three tabs of one width that fill the row.
   void LayOutTabs();
 
-  void SendToDevice(const std::uint8_t* data, int count);
-  // Opens the port chosen in the list unless it is open; false when the list is empty. Raises
-  // OSError when it does not open.
-  bool OpenChosenPort();
-  // The zero frame (or byte) of the write mode, as the last write before the program ends or the
-  // machine sleeps: the device keeps showing whatever it was sent last.
-  void PutNeedlesAtRest() noexcept;
-  // A failure of the port, in red: `format` has one %d for the system's error code.
-  void ShowPortError(const char* format, std::uint32_t code);
-  int PortListNumber() const;
-
   void AppException(const std::exception& error);
   void AppMinimize();
   void AppRestore();
   void TimerPollTimer();
-  // The tray icon through the shell (or the tests' stand-in); whether the shell did it.
-  bool TrayIcon(int action);
-  void ShowTrayIcon();
-  void HideTrayIcon();
-  // Offers the icon again while it should be shown and the shell has not taken it.
-  void KeepTrayIcon();
   void WMTrayNotify(LPARAM mouseMessage);
-  void TaskbarCreated();
   void WMDeviceChange(WPARAM event, LPARAM data);
   void WMPowerBroadcast(WPARAM event);
-  void gbxMinModeClick();
   void cbxPortListChange();
   void IntervalSpinEditChange();
+  void gbxMinModeClick();
   void LabelClick(LinkLabel& label);
 
-  SerialOs& serialOs_;
-  ShellNotifyIconFunction shellNotifyIcon_;
-
-  // Window-owned state.
+  Settings settings_;
+  DeviceFeed Feed;
+  TrayIcon trayIcon_;
   KernelHandle PeerEvent;
-  std::unique_ptr<TCommPort> CommPort;
-  std::vector<ComboBox*> ChannelList;
-  // The icon should be shown (the window is in the tray), and whether the shell has it.
-  bool TrayIconShown = false;
-  bool TrayIconTaken = false;
-  DWORD lastTrayIconOffer_ = 0;
+  std::unique_ptr<TPopupThread> PopupThread;
+  // The shell broadcasts it when its taskbar is (re)created, all icons forgotten.
+  UINT TaskbarCreatedMessage = 0;
+  bool refused_ = false;
   bool feedStopped_ = false;
   // Paused for a sleep the system announced, until the first wake.
   bool asleep_ = false;
-  // The shell broadcasts it when its taskbar is (re)created, all icons forgotten.
-  UINT TaskbarCreatedMessage = 0;
-  std::unique_ptr<TPopupThread> PopupThread;
-  bool refused_ = false;
-
-  DeviceFrame Frame{};
   Timer TimerPoll;
 
-  // Controls, found by name in the layout once the window exists.
+  // Controls, found by name in the layout once the window exists; a channel's by its number.
+  std::array<ComboBox*, kChannelCount> ChannelList{};
+  std::array<ValueLabel*, kChannelCount> valueLabels_{};
   PageControl* PageControl1 = nullptr;
   ComboBox* cbxPortList = nullptr;
   ComboBox* cbxWriteMode = nullptr;

@@ -1,99 +1,66 @@
-// The settings store: the controls are the settings, the registry key their copy between runs.
-// Every registry failure is silent; loading ends at the first one, saving likewise.
-#include <cstdio>
-
 #include "app/Settings.h"
 
-#include "app/Main.h"
+#include <algorithm>
+#include <string>
+
 #include "app/Registry.h"
 #include "app/Utils.h"
 
 namespace {
 
-std::string CounterValueName(int channel) {
-  char name[16];
-  std::snprintf(name, sizeof name, "Counter%d", channel);
-  return name;
-}
+std::string CounterValueName(int channel) { return "Counter" + std::to_string(channel); }
+
+// A stored choice of one of `count` items; anything else means the first.
+int Choice(int stored, int count) { return stored >= 0 && stored < count ? stored : 0; }
 
 }  // namespace
 
-void TfrmMain::LoadSettings() {
+void LoadSettings(Settings& settings, int counterCount) {
   const RegistryKey key = RegistryKey::Open(HKEY_CURRENT_USER, kSettingsKey);
   if (!key.IsOpen()) {
-    // First start: channel n shows catalogue entry n where there is one.
-    for (std::size_t i = 0; i < ChannelList.size(); ++i) {
-      const int n = static_cast<int>(i) + 1;
-      if (ChannelList[i]->Count() > n) ChannelList[i]->SetItemIndex(n);
-    }
+    for (int n = 1; n <= kChannelCount; ++n)
+      if (counterCount > n) settings.channels[n - 1] = n;
     return;
   }
   try {
-    int mode = key.ValueExists("Mode") ? key.ReadInteger("Mode") : 0;
-    if (mode < 0 || mode > 3) mode = 0;
-    cbxWriteMode->SetItemIndex(mode);
-
-    int port = 0;
-    if (key.ValueExists("Port")) {
-      const std::string stored = key.ReadString("Port");
-      port = cbxPortList->IndexOf(stored);
-      // A port that could not be opened at start-up (an adapter not plugged in yet, or the device
-      // held by the copy this one brings back) stays the user's choice: listed and selected, it
-      // is tried on every tick and fed once it opens. No other port is written to instead.
-      if (port < 0) {
-        const int number = PortNumberOf(stored);
-        port = number ? InsertPort(*cbxPortList, number) : 0;
-      }
-    }
-    if (cbxPortList->Count() > 0) cbxPortList->SetItemIndex(port);
-
-    if (key.ValueExists("MinimizeAtRun")) cbxMinAtRun->SetChecked(key.ReadBool("MinimizeAtRun"));
-    if (key.ValueExists("RememberSettings")) {
-      cbxRemSettings->SetChecked(key.ReadBool("RememberSettings"));
-    }
-    if (key.ValueExists("AllowMultipleInstances")) {
-      cbxAllowMulti->SetChecked(key.ReadBool("AllowMultipleInstances"));
-    }
-    if (key.ValueExists("MinimizeMode")) {
-      int minMode = key.ReadInteger("MinimizeMode");
-      if (minMode < 0 || minMode > 2) minMode = 0;
-      gbxMinMode->SetItemIndex(minMode);
-    }
+    // An existing key without "Mode" or "Port" means the one-byte mode and the first port listed.
+    settings.writeMode = key.ValueExists("Mode") ? Choice(key.ReadInteger("Mode"), 4) : wmSingleByte;
+    settings.port = key.ValueExists("Port") ? PortNumberOf(key.ReadString("Port")) : 0;
+    if (key.ValueExists("MinimizeAtRun")) settings.minimizeAtRun = key.ReadBool("MinimizeAtRun");
+    if (key.ValueExists("RememberSettings"))
+      settings.rememberSettings = key.ReadBool("RememberSettings");
+    if (key.ValueExists("AllowMultipleInstances"))
+      settings.allowMultipleInstances = key.ReadBool("AllowMultipleInstances");
+    if (key.ValueExists("MinimizeMode"))
+      settings.minimizeMode = Choice(key.ReadInteger("MinimizeMode"), 3);
     if (key.ValueExists("Interval")) {
-      int interval = key.ReadInteger("Interval");
-      if (interval < kMinInterval) interval = kMinInterval;
-      if (interval > kMaxInterval) interval = kMaxInterval;
-      IntervalSpinEdit->SetValue(interval);
-      TimerPoll.SetInterval(interval);
+      settings.interval = std::clamp(key.ReadInteger("Interval"), kMinInterval, kMaxInterval);
+      settings.timerInterval = settings.interval;
     }
-    for (std::size_t i = 0; i < ChannelList.size(); ++i) {
-      const int n = static_cast<int>(i) + 1;
+    for (int n = 1; n <= kChannelCount; ++n) {
       const std::string name = CounterValueName(n);
-      int position = key.ValueExists(name.c_str()) ? key.ReadInteger(name.c_str()) : n;
-      if (position < 0 || position >= ChannelList[i]->Count()) position = 1;
-      ChannelList[i]->SetItemIndex(position);
+      const int position = key.ValueExists(name.c_str()) ? key.ReadInteger(name.c_str()) : n;
+      settings.channels[n - 1] = position >= 0 && position < counterCount ? position : 1;
     }
   } catch (const RegistryError&) {
-    // What was applied stays applied; the rest keeps the values it had.
+    // What was loaded stays; the rest keeps the values it had.
   }
 }
 
-void TfrmMain::SaveSettings() {
-  if (!cbxRemSettings->Checked()) return;
+void SaveSettings(const Settings& settings) {
+  if (!settings.rememberSettings) return;
   const RegistryKey key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kSettingsKey);
   if (!key.IsOpen()) return;
   try {
-    key.WriteInteger("Mode", cbxWriteMode->ItemIndex());
-    key.WriteString("Port", cbxPortList->Text());
-    key.WriteInteger("Interval", IntervalSpinEdit->Value());
-    key.WriteBool("MinimizeAtRun", cbxMinAtRun->Checked());
-    key.WriteBool("RememberSettings", cbxRemSettings->Checked());
-    key.WriteBool("AllowMultipleInstances", cbxAllowMulti->Checked());
-    key.WriteInteger("MinimizeMode", gbxMinMode->ItemIndex());
-    for (std::size_t i = 0; i < ChannelList.size(); ++i) {
-      const std::string name = CounterValueName(static_cast<int>(i) + 1);
-      key.WriteInteger(name.c_str(), ChannelList[i]->ItemIndex());
-    }
+    key.WriteInteger("Mode", settings.writeMode);
+    key.WriteString("Port", settings.port ? std::to_string(settings.port) : "");
+    key.WriteInteger("Interval", settings.interval);
+    key.WriteBool("MinimizeAtRun", settings.minimizeAtRun);
+    key.WriteBool("RememberSettings", settings.rememberSettings);
+    key.WriteBool("AllowMultipleInstances", settings.allowMultipleInstances);
+    key.WriteInteger("MinimizeMode", settings.minimizeMode);
+    for (int n = 1; n <= kChannelCount; ++n)
+      key.WriteInteger(CounterValueName(n).c_str(), settings.channels[n - 1]);
   } catch (const RegistryError&) {
     // The values written so far stay written.
   }

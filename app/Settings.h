@@ -1,16 +1,42 @@
-// Where the settings live, and the update interval's range and starting values: shared by the
-// window, the settings store and the tests.
+// The user's choices as one value: what the window shows, the device feed reads on every tick and
+// the registry keeps between runs.
 #pragma once
+
+#include <array>
+
+#include "app/DeviceFrame.h"
 
 // Relative to HKEY_CURRENT_USER.
 inline constexpr char kSettingsKey[] = "Software\\Quirvel\\Dialvox\\Settings";
 
-// The update interval in ms: what the box allows, and what a stored value is clamped to.
+// The update interval in ms: what the box allows, and what a stored interval is clamped to.
 inline constexpr int kMinInterval = 50;
 inline constexpr int kMaxInterval = 5000;
-// The timer and the box start apart, as the window was designed: on a first start (nothing
-// stored) the device is fed every 250 ms while the box shows 400. The box's value is what gets
-// stored, so every later start runs at 400 ms or at whatever the user chose; a stored interval
-// and every change of the box set both.
-inline constexpr int kDefaultTimerInterval = 250;
-inline constexpr int kDefaultSpinInterval = 400;
+
+// What minimising does: the items of the radio group, in order.
+enum MinimizeMode : int { mmTaskbar = 0, mmTray = 1, mmInvisible = 2 };
+
+struct Settings {
+  int writeMode = wmEightChannel;
+  // The chosen COM port's number; 0 when none is chosen (the port list is empty).
+  int port = 0;
+  // The box's interval, the one stored. The timer's starts apart from it, as the window was
+  // designed: on a first start the device is fed every 250 ms while the box shows 400. A stored
+  // interval and every change of the box set both.
+  int interval = 400;
+  int timerInterval = 250;
+  bool minimizeAtRun = false;
+  bool rememberSettings = true;
+  bool allowMultipleInstances = false;
+  int minimizeMode = mmTaskbar;
+  // Each channel's counter, as its position in the counter catalogue; -1 for none.
+  std::array<int, kChannelCount> channels{};
+};
+
+// Loads the stored values over `settings`, corrected into range. Without the key (the first start)
+// only the channels change: channel n takes counter n where the catalogue, of `counterCount`
+// counters, has one. Every registry failure is silent: the first value that cannot be read ends
+// the load, and what was loaded before it stays. A stored port that is no port number loads as 0.
+void LoadSettings(Settings& settings, int counterCount);
+// Stores all fifteen values at once, while remembering is on. A failing write ends it, silently.
+void SaveSettings(const Settings& settings);

@@ -1,8 +1,5 @@
-// Small helpers of the main window: list selection and the notification-area icon.
+// Small helpers of the main window: list selection, port numbers and the foreground.
 #pragma once
-
-#include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
@@ -21,14 +18,3 @@ int InsertPort(ComboBox& portList, int number);
 // Windows 98 and 2000 on give it only to the process that holds it. Looked up at run time, as
 // Windows 95 and NT 4.0 lack it (and have no such rule).
 void AllowAnyProcessTheForeground();
-
-enum TrayAction : int { taAdd = 1, taDelete = 2, taModify = 3 };
-
-// Shell_NotifyIconA, or a stand-in for tests: a shell that is busy, as at log-on.
-using ShellNotifyIconFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
-
-// Adds, modifies or deletes the window's tray icon (id 1). The tip is cut to the 63 characters
-// that fit. Returns whether the shell did it: a busy shell (the first seconds of a log-on) times
-// out and fails, though the icon may still arrive a moment later.
-bool TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
-                    UINT callbackMessage, ShellNotifyIconFunction shell = &Shell_NotifyIconA);

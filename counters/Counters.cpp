@@ -49,7 +49,7 @@ void RegisterCounter(TBaseCounter* counter) {
 void AssignCounterNames(StringList* target) {
   if (!target) return;
   target->Clear();
-  for (const CatalogueEntry& entry : catalogue) target->AddObject(entry.name, entry.counter.get());
+  for (const CatalogueEntry& entry : catalogue) target->Add(entry.name);
 }
 
 TBaseCounter* CounterByIndex(int index) {

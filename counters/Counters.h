@@ -54,8 +54,7 @@ void FinalizeCounters() noexcept;
 // Appends the counter under the name it gives now; the catalogue owns it from here on.
 void RegisterCounter(TBaseCounter* counter);
 
-// Replaces the content of target with the catalogue's names, each carrying its counter (which the
-// list does not own). Does nothing without a target.
+// Replaces the content of target with the catalogue's names. Does nothing without a target.
 void AssignCounterNames(StringList* target);
 
 // The counter at a catalogue position, or nullptr outside the catalogue (-1: nothing selected).

@@ -8,6 +8,7 @@
 #include "toolkit/Dpi.h"
 #include "toolkit/Errors.h"
 #include "toolkit/Form.h"
+#include "toolkit/PostedMessageFilter.h"
 #include "toolkit/Window.h"
 
 namespace {
@@ -16,36 +17,6 @@ namespace {
 // them too, so they carry nothing: each only says what to do next.
 constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;  // run the pending synchronised calls
 constexpr UINT WM_ACTIVATEMAINFORM = WM_APP + 2;
-
-// How long a synchronised call waits before it tries again to post the message that has it run,
-// when the queue refused it (Windows refuses posts to a queue that holds 10,000 messages).
-constexpr DWORD kWakeUpRetryMs = 100;
-
-}  // namespace
-
-// One synchronised call. The waiting worker and the pending list share it, so it stays valid
-// whichever of them lets go last, also when the message is handled late or never.
-struct SyncRequest {
-  enum State : int { Pending, Running, Done, Abandoned };
-
-  explicit SyncRequest(const std::function<void()>& work)
-      : step(work), done(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    if (!done) RaiseLastOSError();
-  }
-
-  std::function<void()> step;
-  std::atomic<int> state{Pending};
-  KernelHandle done;
-};
-
-namespace {
-
-// Takes the one state change that decides who owns the step: the user-interface thread runs it
-// only if the worker has not given up, and the worker gives up only if it has not started.
-bool Claim(SyncRequest& request, SyncRequest::State newState) {
-  int expected = SyncRequest::Pending;
-  return request.state.compare_exchange_strong(expected, newState);
-}
 
 }  // namespace
 
@@ -94,34 +65,12 @@ class TaskbarWindow : public Window {
         app.Terminate();
         return 0;
       case WM_SYNCHRONIZE:
-        app.RunPendingSteps();
+        app.calls_.RunPending();
         return 0;
     }
     return Window::HandleMessage(message, wParam, lParam);
   }
 };
-
-// The system only ever sends these messages: the ones whose parameters point at a record, and its
-// news of a sleep. A sent message never passes through the queue. One taken from the queue was
-// posted by some other program: its pointers are not ours to follow, nor its news true. It becomes
-// WM_NULL before any window procedure sees it, in the program's own loop and in the system's modal
-// ones alike.
-LRESULT CALLBACK Application::DropPostedSystemMessages(int code, WPARAM removal, LPARAM lParam) {
-  if (code == HC_ACTION) {
-    MSG& message = *reinterpret_cast<MSG*>(lParam);
-    switch (message.message) {
-      case WM_NOTIFY:
-      case WM_DEVICECHANGE:
-      case WM_DPICHANGED:
-      case WM_GETDPISCALEDSIZE:
-      case WM_POWERBROADCAST:
-        message.message = WM_NULL;
-    }
-  }
-  // Windows 95, 98 and Me pass the message on only with the handle of the hook itself; the NT
-  // family ignores it.
-  return CallNextHookEx(App().messageFilter_, code, removal, lParam);
-}
 
 Application::Application() = default;
 Application::~Application() = default;
@@ -133,23 +82,17 @@ Application& App() {
 }
 
 void Application::Initialize(HINSTANCE instance, const char* windowClass) {
-  uiThread_ = GetCurrentThreadId();
-
   // Only classes that comctl32 4.70 knows: an older one rejects the whole call for a flag it
   // does not know, and registers nothing.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
-  if (!messageFilter_)
-    messageFilter_ = SetWindowsHookExA(WH_GETMESSAGE, &DropPostedSystemMessages, nullptr, uiThread_);
 
   Window::RegisterWindowClass(windowClass);
   icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
   if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
 
-  shutdownEvent_ = KernelHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  if (!shutdownEvent_) RaiseLastOSError();
-
   window_ = std::make_unique<TaskbarWindow>(title_);
+  calls_.Attach(Handle(), WM_SYNCHRONIZE);
   LoadIcons(SystemDpi());
   ShowWindow(Handle(), SW_SHOWNOACTIVATE);
 }
@@ -181,15 +124,16 @@ void Application::Run(Form& mainForm) {
   ShowWindow(mainForm.Handle(), SW_SHOW);
   UpdateWindow(mainForm.Handle());
 
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (mainForm.Handle() && mainForm.HandleDialogKey(message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+  {
+    const PostedMessageFilter filter;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      if (mainForm.Handle() && mainForm.HandleDialogKey(message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
   }
-
-  shuttingDown_ = true;
-  SetEvent(shutdownEvent_.Get());
+  calls_.Shutdown();
   mainForm_ = nullptr;
 }
 
@@ -237,85 +181,4 @@ void Application::ShowException(const std::exception& error) noexcept {
   }
   const HWND owner = mainForm_ ? mainForm_->Handle() : Handle();
   MessageBoxA(owner, error.what(), title_.c_str(), MB_OK | MB_ICONERROR);
-}
-
-void Application::RunStep(const std::function<void()>& step) noexcept {
-  try {
-    step();
-  } catch (...) {
-    HandleException(std::current_exception());
-  }
-}
-
-bool Application::Synchronize(const std::function<void()>& step) {
-  if (GetCurrentThreadId() == uiThread_) {
-    RunStep(step);
-    return true;
-  }
-  if (!window_ || shuttingDown_) return false;
-
-  auto request = std::make_shared<SyncRequest>(step);
-  {
-    const CriticalSection::Lock lock(pendingLock_);
-    pending_.push_back(request);
-  }
-  // The loop may end while the request waits in the queue: the shutdown event then frees us. A
-  // wake-up the queue refused is posted again after a while, by whichever call waits then.
-  const HANDLE events[] = {request->done.Get(), shutdownEvent_.Get()};
-  DWORD result;
-  do {
-    result = WaitForMultipleObjects(2, events, FALSE, QueueWakeUp() ? INFINITE : kWakeUpRetryMs);
-  } while (result == WAIT_TIMEOUT);
-  if (result == WAIT_OBJECT_0) return true;
-  if (Claim(*request, SyncRequest::Abandoned)) return false;
-  // The step had already started: it finishes, as the user-interface thread is inside it.
-  WaitForSingleObject(request->done.Get(), INFINITE);
-  return true;
-}
-
-// One message stands for every call waiting: with one per call, workers that call again at once
-// would keep the queue from ever emptying, and the system makes timer ticks only when it is
-// empty. Returns whether that message is in the queue now.
-bool Application::QueueWakeUp() {
-  {
-    const CriticalSection::Lock lock(pendingLock_);
-    if (wakeUpQueued_) return true;
-    wakeUpQueued_ = true;
-  }
-  if (post_(Handle(), WM_SYNCHRONIZE, 0, 0)) return true;
-  const CriticalSection::Lock lock(pendingLock_);
-  wakeUpQueued_ = false;
-  return false;
-}
-
-void Application::RunPendingSteps() noexcept {
-  // Only the calls waiting now: a later one posts a message of its own, and workers that call
-  // again at once must not keep this thread from its other messages.
-  std::deque<std::shared_ptr<SyncRequest>> requests;
-  {
-    const CriticalSection::Lock lock(pendingLock_);
-    requests.swap(pending_);
-    wakeUpQueued_ = false;
-  }
-  for (const auto& request : requests) {
-    // After the loop, a message box can still pump the message: the worker has given up by then,
-    // and whatever the step touches may be gone.
-    if (shuttingDown_ || !Claim(*request, SyncRequest::Running)) continue;
-    RunStep(request->step);
-    request->state = SyncRequest::Done;
-    SetEvent(request->done.Get());
-  }
-}
-
-void Application::WaitFor(HANDLE object) {
-  if (GetCurrentThreadId() != uiThread_ || !window_) {
-    WaitForSingleObject(object, INFINITE);
-    return;
-  }
-  while (MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_POSTMESSAGE) ==
-         WAIT_OBJECT_0 + 1) {
-    MSG message;
-    while (PeekMessageA(&message, Handle(), WM_SYNCHRONIZE, WM_SYNCHRONIZE, PM_REMOVE))
-      DispatchMessageA(&message);
-  }
 }

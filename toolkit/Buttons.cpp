@@ -31,6 +31,13 @@ bool CheckBox::Checked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
 
 void CheckBox::SetChecked(bool checked) { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
 
+bool CheckBox::HandleCommand(HWND, WORD code) {
+  // BM_SETCHECK tells nobody, so this is always the user's click.
+  if (code != BN_CLICKED) return false;
+  if (OnClick) OnClick(*this);
+  return true;
+}
+
 namespace {
 
 // As designed, scaled with the layout: room for the group box's caption above the buttons and

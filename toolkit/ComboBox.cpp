@@ -41,10 +41,9 @@ void ComboBox::FitList(const RECT& bounds) {
 
 void ComboBox::Clear() { Send(CB_RESETCONTENT); }
 
-void ComboBox::AddObject(const std::string& text, void* object) {
-  const LRESULT index = Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  if (index < 0) throw Error("Out of system resources");
-  Send(CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(object));
+void ComboBox::Add(const std::string& text) {
+  if (Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0)
+    throw Error("Out of system resources");
   WidenListFor(text);
 }
 

@@ -136,7 +136,7 @@ class ComboBox : public Control, public StringList {
   explicit ComboBox(const ControlSite& site);
 
   void Clear() override;
-  void AddObject(const std::string& text, void* object) override;
+  void Add(const std::string& text) override;
   // Puts an item at `index`, moving the ones from there on down.
   void Insert(int index, const std::string& text);
   int Count() const override;
@@ -149,7 +149,6 @@ class ComboBox : public Control, public StringList {
   // The item whose whole text equals `text`, ignoring case; -1 when there is none.
   int IndexOf(const std::string& text) const;
 
-  void* Tag = nullptr;
   std::function<void(ComboBox&)> OnChange;
 
   void Relayout(const ControlSite& site) override;
@@ -173,7 +172,13 @@ class CheckBox : public Control {
   bool Checked() const;
   void SetChecked(bool checked);
 
+  // The user's clicks, which check or clear the box.
+  std::function<void(CheckBox&)> OnClick;
+
   void Relayout(const ControlSite& site) override;
+
+ protected:
+  bool HandleCommand(HWND part, WORD code) override;
 };
 
 // A captioned group box with one column of radio buttons.

@@ -1,5 +1,6 @@
 #include "tests/app/MainWindowFixture.h"
 
+#include "app/MainLayout.h"
 #include "app/Modules.h"
 #include "toolkit/Application.h"
 
@@ -34,3 +35,9 @@ TfrmMain& MainWindowTest::Start(ShellNotifyIconFunction shell) {
 void MainWindowTest::Choose(const std::string& comboName, int index) {
   PickItem(Get<ComboBox>(comboName).Handle(), index);
 }
+
+void MainWindowTest::Click(const std::string& checkBoxName) {
+  SendMessageA(Get<CheckBox>(checkBoxName).Handle(), BM_CLICK, 0, 0);
+}
+
+void MainWindowTest::ChooseMinimizeMode(int mode) { ClickRadioButton(form_->Handle(), idMinMode, mode); }

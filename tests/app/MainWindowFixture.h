@@ -28,8 +28,11 @@ class MainWindowTest : public ::testing::Test {
   T& Get(const std::string& name) {
     return form_->Find<T>(name);
   }
-  // What the user's choice of an item looks like to the window.
+  // What the user's choice of an item, a click on a check box or on a minimise mode look like to
+  // the window.
   void Choose(const std::string& comboName, int index);
+  void Click(const std::string& checkBoxName);
+  void ChooseMinimizeMode(int mode);
   std::string StatusText() { return Get<Edit>("txtStatusLine").Text(); }
   bool StatusIsError() { return TextColourOf(Get<Edit>("txtStatusLine").Handle()) == RGB(255, 0, 0); }
 

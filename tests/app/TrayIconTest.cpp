@@ -38,7 +38,7 @@ BOOL WINAPI StandInNotifyIcon(DWORD message, PNOTIFYICONDATAA) { return shell.No
 TEST_F(MainWindowTest, AnIconTheBusyShellDidNotTakeIsOfferedAgainUntilItHasIt) {
   shell = {};
   Start(&StandInNotifyIcon);
-  Get<RadioGroup>("gbxMinMode").SetItemIndex(1);
+  ChooseMinimizeMode(1);
 
   // The add timed out but landed: the next offer finds the icon there and adds no second one.
   shell.busy = shell.busyAddsLand = true;
@@ -82,7 +82,7 @@ int IconWidth(HICON icon) {
 TEST_F(MainWindowTest, AMoveToAnotherDpiTakesTheAnsweredSizeAndChangesTheTrayIconInPlace) {
   shell = {};
   TfrmMain& form = Start(&StandInNotifyIcon);
-  Get<RadioGroup>("gbxMinMode").SetItemIndex(1);
+  ChooseMinimizeMode(1);
   App().Minimize();
   shell.calls.clear();
   const HWND status = Get<Edit>("txtStatusLine").Handle();
@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, AMoveToAnotherDpiTakesTheAnsweredSizeAndChangesTheTrayIco
 TEST_F(MainWindowTest, TheSessionsEndStoresTheSettingsBeforeTheIconGoesAndEndsTheLoop) {
   shell = {};
   TfrmMain& form = Start(&StandInNotifyIcon);
-  Get<RadioGroup>("gbxMinMode").SetItemIndex(1);
+  ChooseMinimizeMode(1);
   App().Minimize();
   ASSERT_TRUE(shell.iconShown);
   std::size_t storedAtDelete = 0;

@@ -174,17 +174,7 @@ std::vector<std::string> Dialvox::Ports() const { return ListItems(Part(idPortLi
 
 int Dialvox::PortChoice() const { return static_cast<int>(Ask(Part(idPortList), CB_GETCURSEL)); }
 
-void Dialvox::ChooseMinimizeMode(int mode) const {
-  int radio = 0;
-  for (HWND child = FindWindowExA(main_, nullptr, "Button", nullptr); child;
-       child = FindWindowExA(main_, child, "Button", nullptr)) {
-    const bool isRadio = (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
-    if (GetDlgCtrlID(child) == idMinMode && isRadio && radio++ == mode) {
-      Ask(child, BM_CLICK);
-      return;
-    }
-  }
-}
+void Dialvox::ChooseMinimizeMode(int mode) const { ClickRadioButton(main_, idMinMode, mode); }
 
 void Dialvox::Choose(int listId, int index) const { PickItem(Part(listId), index); }
 

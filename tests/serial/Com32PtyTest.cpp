@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "serial/Com32.h"
-#include "toolkit/UniqueResource.h"
+#include "tests/support/RecordingList.h"
 #include "tests/support/UnixShell.h"
 #include "tests/support/Waiting.h"
+#include "toolkit/UniqueResource.h"
 #include "toolkit/Errors.h"
 
 namespace {
@@ -130,13 +131,8 @@ TEST_F(PtyPortTest, WriteFailsWhileTheLineIsGoneAndAFreshOpenWritesAgain) {
 }
 
 TEST_F(PtyPortTest, ProbeListsThePortsWhoseLinesExist) {
-  struct Items : StringList {
-    void Clear() override { texts.clear(); }
-    void AddObject(const std::string& text, void*) override { texts.push_back(text); }
-    int Count() const override { return static_cast<int>(texts.size()); }
-    std::vector<std::string> texts;
-  } list;
+  RecordingList list;
   const int count = EnumComPorts(&list, 2, false);
-  EXPECT_EQ(list.texts, (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(list.items, (std::vector<std::string>{"1", "2"}));
   EXPECT_EQ(count, 2);
 }

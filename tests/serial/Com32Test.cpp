@@ -305,7 +305,7 @@ TEST(EnumComPorts, ListsThePortsThatOpenAndClosesEach) {
     for (const auto& call : os.calls)
       if (call.starts_with("Open ")) probed.push_back(call.substr(5));
     EXPECT_EQ(probed, c.probed);
-    EXPECT_EQ(list.Texts(), c.listed);
+    EXPECT_EQ(list.items, c.listed);
     EXPECT_EQ(os.closes, static_cast<int>(c.listed.size()));
   }
 }

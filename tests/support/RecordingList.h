@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "toolkit/StringList.h"
@@ -10,14 +9,8 @@
 class RecordingList : public StringList {
  public:
   void Clear() override { items.clear(); }
-  void AddObject(const std::string& text, void* object) override { items.emplace_back(text, object); }
+  void Add(const std::string& text) override { items.push_back(text); }
   int Count() const override { return static_cast<int>(items.size()); }
 
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> texts;
-    for (const auto& item : items) texts.push_back(item.first);
-    return texts;
-  }
-
-  std::vector<std::pair<std::string, void*>> items;
+  std::vector<std::string> items;
 };

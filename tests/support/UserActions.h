@@ -13,6 +13,19 @@ inline void PickItem(HWND list, int index) {
                       reinterpret_cast<LPARAM>(list), SMTO_NORMAL, 5000, &ignored);
 }
 
+// Clicks radio button `index` (0..) of the group `groupId` in `parent`, as the user does.
+inline void ClickRadioButton(HWND parent, int groupId, int index) {
+  for (HWND child = FindWindowExA(parent, nullptr, "Button", nullptr); child;
+       child = FindWindowExA(parent, child, "Button", nullptr)) {
+    const bool isRadio = (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+    if (GetDlgCtrlID(child) == groupId && isRadio && index-- == 0) {
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutA(child, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
+      return;
+    }
+  }
+}
+
 // What Windows tells every top-level window when a device arrives or goes (`event`), with the
 // device's type and name in the record, as a port's arrival is announced.
 inline void AnnounceDevice(HWND window, WPARAM event, DWORD deviceType, const char* name) {

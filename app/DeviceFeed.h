@@ -1,0 +1,57 @@
+// The device feed, what the program is for: the serial port, the frame, and the counters the
+// channels carry. One tick reads every channel's counter, sends the write mode's bytes to the
+// device and returns what the window is to show.
+#pragma once
+
+#include <array>
+#include <exception>
+#include <optional>
+#include <string>
+
+#include "app/DeviceFrame.h"
+#include "app/Settings.h"
+#include "serial/Com32.h"
+
+struct TickResult {
+  // Each channel's text; none where the channel has no counter: its label keeps its text.
+  std::array<std::optional<std::string>, kChannelCount> labels;
+  // A failure of the port, for the status line in red; none: the line stays as it is.
+  std::optional<std::string> portError;
+  // An error that ended the tick early (the load data, a counter, the port's new rate), for the
+  // caller to report as any other; the labels set before it stand.
+  std::exception_ptr failure;
+};
+
+class DeviceFeed {
+ public:
+  // Every serial call goes through `os`, so tests can stand in for ports Wine cannot show.
+  explicit DeviceFeed(SerialOs& os) : os_(os), CommPort(os) {}
+
+  // The numbers of the COM ports (1..25) that open now, as "1", "2", ...
+  void ListPorts(StringList& list) { EnumComPorts(&list, kHighestProbedPort, false, os_); }
+
+  // One tick for the settings: the port is opened when it is closed, and a failure to open it or
+  // to write is reported in the result; the next tick tries again.
+  TickResult Tick(const Settings& settings);
+  // The zero frame (or byte) of the write mode, as the last write before the program ends or the
+  // machine sleeps: the device keeps showing whatever it was sent last. A failure is not reported,
+  // nor tried again.
+  void Rest(const Settings& settings) noexcept;
+
+  // A port chosen: an open port moves to it at once. Raises OSError when it does not open there.
+  void ChoosePort(int number) { CommPort.SetPortNumber(number); }
+  // Lets the port go; the next tick opens it afresh.
+  void ClosePort() noexcept { CommPort.ClosePort(); }
+
+ private:
+  static constexpr int kHighestProbedPort = 25;
+
+  // Opens the chosen port unless it is open; false when none is chosen. Raises OSError.
+  bool OpenPort(int port);
+  // Writes to the chosen port; what went wrong, for the status line.
+  std::optional<std::string> SendToDevice(int port, const Transmission& wire);
+
+  SerialOs& os_;
+  TCommPort CommPort;
+  DeviceFrame Frame{};
+};

@@ -1,0 +1,50 @@
+// The window's icon next to the clock while it is minimised to the tray. The shell can be busy (the
+// first seconds of a log-on) or restart (Explorer's taskbar made anew, every icon forgotten): the
+// icon is offered again until the shell has it.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+// The shell sends this to the window for mouse events on the icon.
+constexpr UINT WM_TRAYNOTIFY = WM_USER + 123;
+
+enum TrayAction : int { taAdd = 1, taDelete = 2, taModify = 3 };
+
+// Shell_NotifyIconA, or a stand-in for tests: a shell that is busy, as at log-on.
+using ShellNotifyIconFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+
+// Adds, modifies or deletes the window's icon (id 1, tip cut to the 63 characters that fit).
+// Returns whether the shell did it: a busy shell times out and fails, though the icon may still
+// arrive a moment later.
+bool TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
+                    UINT callbackMessage, ShellNotifyIconFunction shell = &Shell_NotifyIconA);
+
+// The application's small icon and title in the tray, for `window`.
+class TrayIcon {
+ public:
+  TrayIcon(HWND window, ShellNotifyIconFunction shell) : window_(window), shell_(shell) {}
+
+  // Whether the icon should be shown: the window is in the tray.
+  bool Shown() const { return shown_; }
+  void Show();
+  // Deleted, also when the shell refused the add: one that timed out may have landed after all.
+  void Hide();
+  // On the ticks: offered again while it should be shown and the shell has not taken it.
+  void Keep();
+  // The shell's taskbar was made anew: it has forgotten the icon.
+  void ShellRestarted();
+  // The application's icon changed (another DPI): the same icon changed in place, never added twice.
+  void IconChanged();
+
+ private:
+  bool Notify(int action);
+
+  HWND window_;
+  ShellNotifyIconFunction shell_;
+  bool shown_ = false;
+  bool taken_ = false;  // the shell has the icon
+  DWORD lastOffer_ = 0;
+};
