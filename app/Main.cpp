@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include <cstddef>
-#include <cstdio>
 #include <string_view>
 
 #include "app/MainLayout.h"
@@ -50,18 +49,17 @@ void TfrmMain::BindControls() {
   lblMinNote = &Find<Label>("lblMinNote");
   IntervalSpinEdit = &Find<SpinEdit>("IntervalSpinEdit");
   txtStatusLine = &Find<Edit>("txtStatusLine");
+  for (int n = 1; n <= kChannelCount; ++n) {
+    ChannelList[n - 1] = &Find<ComboBox>("cbxCounter" + std::to_string(n));
+    valueLabels_[n - 1] = &Find<ValueLabel>("lblCounter" + std::to_string(n));
+  }
 
-  // Initial states as designed.
+  // Initial states as designed: the settings of a first start.
   for (const char* item : kWriteModeItems) cbxWriteMode->Add(item);
-  cbxRemSettings->SetChecked(settings_.rememberSettings);
   gbxMinMode->SetItems({kMinModeItems[0], kMinModeItems[1], kMinModeItems[2]});
-  gbxMinMode->SetItemIndex(settings_.minimizeMode);
-  lblMinNote->SetVisible(false);
   IntervalSpinEdit->SetRange(kMinInterval, kMaxInterval);
   IntervalSpinEdit->SetIncrement(10);
-  IntervalSpinEdit->SetValue(settings_.interval);
-  TimerPoll.SetEnabled(false);
-  TimerPoll.SetInterval(settings_.timerInterval);
+  ShowSettings();
   PageControl1->SetActivePage(pgAbout);
 
   const struct {
@@ -95,6 +93,12 @@ void TfrmMain::BindControls() {
   cbxMinAtRun->OnClick = [this](CheckBox& box) { settings_.minimizeAtRun = box.Checked(); };
   cbxRemSettings->OnClick = [this](CheckBox& box) { settings_.rememberSettings = box.Checked(); };
   cbxAllowMulti->OnClick = [this](CheckBox& box) { settings_.allowMultipleInstances = box.Checked(); };
+  for (int i = 0; i < kChannelCount; ++i) {
+    ChannelList[i]->OnChange = [this, i](ComboBox& list) {
+      settings_.channels[i] = list.ItemIndex();
+      SaveSettings(settings_);
+    };
+  }
 }
 
 void TfrmMain::FormCreate() {
@@ -118,18 +122,7 @@ void TfrmMain::FormCreate() {
   LayOutTabs();
   PageControl1->SetActivePage(pgCounters);
 
-  // The channels by number: channel n's list and the label beside it, the list filled with the
-  // counter catalogue.
-  for (int n = 1; n <= kChannelCount; ++n) {
-    ComboBox& list = Find<ComboBox>("cbxCounter" + std::to_string(n));
-    valueLabels_[n - 1] = &Find<ValueLabel>("lblCounter" + std::to_string(n));
-    list.OnChange = [this, n](ComboBox& changed) {
-      settings_.channels[n - 1] = changed.ItemIndex();
-      SaveSettings(settings_);
-    };
-    AssignCounterNames(&list);
-    ChannelList[n - 1] = &list;
-  }
+  for (ComboBox* list : ChannelList) AssignCounterNames(list);
 
   if (cbxPortList->Count() == 0) {
     ShowStatus(true, "COM портов не найдено");
@@ -139,7 +132,6 @@ void TfrmMain::FormCreate() {
 
   LoadSettings(settings_, CounterCount());
   ShowSettings();
-  gbxMinModeClick();
   PollAndSend();
   TimerPoll.SetEnabled(true);
 
@@ -172,6 +164,7 @@ void TfrmMain::ShowSettings() {
   IntervalSpinEdit->SetValue(settings_.interval);
   TimerPoll.SetInterval(settings_.timerInterval);
   for (int i = 0; i < kChannelCount; ++i) ChannelList[i]->SetItemIndex(settings_.channels[i]);
+  gbxMinModeClick();
 }
 
 void TfrmMain::ShowIcons() { App().LoadIcons(Dpi(), Handle()); }

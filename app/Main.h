@@ -34,9 +34,6 @@ class TfrmMain : public Form {
   // One tick of the feed, and its texts shown.
   void PollAndSend();
 
-  // True when start-up found another copy running that does not allow this one.
-  bool Refused() const { return refused_; }
-
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void DpiChanged() override;
@@ -48,7 +45,7 @@ class TfrmMain : public Form {
   // What must happen before the process ends, whoever ends it, once: the timer stops, the needles
   // rest, the settings are saved, the tray icon goes and the port is closed.
   void StopFeedAndSave() noexcept;
-  // The settings in the controls and the timer, once they are loaded.
+  // The settings in the controls and the timer.
   void ShowSettings();
   // The icons at the small-icon size of the window's DPI: title bar, taskbar button and tray.
   void ShowIcons();
