@@ -27,9 +27,7 @@ Form::Form(int left, int top, int clientWidth, int clientHeight)
   // Owned by the taskbar window: no taskbar button of its own, hidden while that one is minimised.
   // Sized once it exists: only then is the DPI of its monitor known.
   Create(0, "", kFormStyle, left, top, 0, 0, App().Handle());
-  ApplyDpi(WindowDpi(Handle()));
-  const SIZE size = WindowSize(scale_, WindowDpi(Handle()));
-  SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyDpi(WindowDpi(Handle()), nullptr);
 }
 
 Form::~Form() {
@@ -112,7 +110,7 @@ void Form::CreateControls(std::span<const ControlSpec> layout) {
   if (!alwaysUnderline) SendMessageA(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
 }
 
-void Form::ApplyDpi(int dpi) {
+void Form::ApplyDpi(int dpi, const RECT* suggested) {
   dpi_ = dpi;
   // The old font goes only once no control uses it any more.
   const GdiObject<HFONT> previous = std::exchange(font_, GdiObject<HFONT>(CreateFormFont(dpi)));
@@ -120,6 +118,11 @@ void Form::ApplyDpi(int dpi) {
   // In table order: the page control comes before the controls on its pages, which go by its
   // page area.
   for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->Relayout(SiteOf(specs_[i]));
+  // The frame as the system draws it: at the window's own DPI, which may not follow (under Wine
+  // it never does).
+  const SIZE size = WindowSize(scale_, WindowDpi(Handle()));
+  SetWindowPos(Handle(), nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
+               size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE));
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -264,17 +267,11 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       *reinterpret_cast<SIZE*>(lParam) = WindowSize(LayoutScale::Of(font.Get()), dpi);
       return TRUE;
     }
-    case WM_DPICHANGED: {
-      // Moved to a monitor of another DPI, or its scaling changed. The DPI comes with the message:
-      // the window's own may not follow (under Wine it never does).
-      const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
-      ApplyDpi(HIWORD(wParam));
-      const SIZE size = WindowSize(scale_, WindowDpi(Handle()));
-      SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+      // Moved to a monitor of another DPI, or its scaling changed: the DPI comes with the message.
+      ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       DpiChanged();
       return 0;
-    }
   }
   return Window::HandleMessage(message, wParam, lParam);
 }

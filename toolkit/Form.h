@@ -94,8 +94,9 @@ class Form : public Window {
   std::unique_ptr<Control> MakeControl(const ControlSpec& entry);
   // Where a control of the table goes at the form's scale, in its font.
   ControlSite SiteOf(const ControlSpec& entry) const;
-  // The form's font and scale at `dpi`, and every control moved to them.
-  void ApplyDpi(int dpi);
+  // The form's font and scale at `dpi`, every control moved to them, and the window sized round
+  // them, at the top-left of `suggested` if given.
+  void ApplyDpi(int dpi, const RECT* suggested);
   // The window's size around the layout at `scale`, with its frame drawn at `frameDpi`.
   SIZE WindowSize(const LayoutScale& scale, int frameDpi) const;
   void RestoreFocus();
