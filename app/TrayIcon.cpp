@@ -12,8 +12,8 @@ constexpr DWORD kOfferIntervalMs = 1000;
 
 }  // namespace
 
-bool TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
-                    UINT callbackMessage, ShellNotifyIconFunction shell) {
+bool TrayIcon::TrayIconAction(DWORD message) {
+  lastOffer_ = GetTickCount();
   // The first version of the record: every shell since Windows 95 understands it. Its size is
   // that of its layout, which holds a window and an icon handle: 88 bytes on 32-bit Windows, 104
   // on x64, where the handles are 8 bytes wide and aligned to 8.
@@ -21,29 +21,23 @@ bool TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
   NOTIFYICONDATAA data;
   std::memset(&data, 0, sizeof data);
   data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  data.hWnd = window;
+  data.hWnd = window_;
   data.uID = 1;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  data.uCallbackMessage = callbackMessage;
-  data.hIcon = icon;
-  std::strncpy(data.szTip, tip.c_str(), 63);  // the 64th byte stays zero
-  const DWORD message = action == taAdd ? NIM_ADD : action == taModify ? NIM_MODIFY : NIM_DELETE;
-  return shell(message, &data);
-}
-
-bool TrayIcon::Notify(int action) {
-  lastOffer_ = GetTickCount();
-  return TrayIconAction(window_, App().SmallIcon(), App().Title(), action, WM_TRAYNOTIFY, shell_);
+  data.uCallbackMessage = WM_TRAYNOTIFY;
+  data.hIcon = App().SmallIcon();
+  std::strncpy(data.szTip, App().Title().c_str(), 63);  // the 64th byte stays zero
+  return shell_(message, &data);
 }
 
 void TrayIcon::Show() {
   shown_ = true;
-  taken_ = Notify(taAdd);
+  taken_ = TrayIconAction(NIM_ADD);
 }
 
 void TrayIcon::Hide() {
   if (!shown_) return;
-  Notify(taDelete);
+  TrayIconAction(NIM_DELETE);
   shown_ = taken_ = false;
 }
 
@@ -51,14 +45,14 @@ void TrayIcon::Keep() {
   if (!shown_ || taken_ || GetTickCount() - lastOffer_ < kOfferIntervalMs) return;
   // An add that timed out may have landed since: then the icon is there, and only a change of it
   // succeeds (a second add would fail).
-  taken_ = Notify(taModify) || Notify(taAdd);
+  taken_ = TrayIconAction(NIM_MODIFY) || TrayIconAction(NIM_ADD);
 }
 
 void TrayIcon::ShellRestarted() {
   // Hidden in the tray, the window has no other way back.
-  if (shown_) taken_ = Notify(taAdd);
+  if (shown_) taken_ = TrayIconAction(NIM_ADD);
 }
 
 void TrayIcon::IconChanged() {
-  if (shown_) taken_ = Notify(taModify);
+  if (shown_) taken_ = TrayIconAction(NIM_MODIFY);
 }

@@ -6,21 +6,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <string>
-
 // The shell sends this to the window for mouse events on the icon.
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 123;
 
-enum TrayAction : int { taAdd = 1, taDelete = 2, taModify = 3 };
-
 // Shell_NotifyIconA, or a stand-in for tests: a shell that is busy, as at log-on.
 using ShellNotifyIconFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
-
-// Adds, modifies or deletes the window's icon (id 1, tip cut to the 63 characters that fit).
-// Returns whether the shell did it: a busy shell times out and fails, though the icon may still
-// arrive a moment later.
-bool TrayIconAction(HWND window, HICON icon, const std::string& tip, int action,
-                    UINT callbackMessage, ShellNotifyIconFunction shell = &Shell_NotifyIconA);
 
 // The application's small icon and title in the tray, for `window`.
 class TrayIcon {
@@ -40,7 +30,9 @@ class TrayIcon {
   void IconChanged();
 
  private:
-  bool Notify(int action);
+  // NIM_ADD, NIM_MODIFY or NIM_DELETE for the window's icon (id 1). Returns whether the shell did
+  // it: a busy shell times out and fails, though the icon may still arrive a moment later.
+  bool TrayIconAction(DWORD message);
 
   HWND window_;
   ShellNotifyIconFunction shell_;
