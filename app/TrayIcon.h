@@ -17,8 +17,6 @@ class TrayIcon {
  public:
   TrayIcon(HWND window, ShellNotifyIconFunction shell) : window_(window), shell_(shell) {}
 
-  // Whether the icon should be shown: the window is in the tray.
-  bool Shown() const { return shown_; }
   void Show();
   // Deleted, also when the shell refused the add: one that timed out may have landed after all.
   void Hide();
@@ -36,7 +34,7 @@ class TrayIcon {
 
   HWND window_;
   ShellNotifyIconFunction shell_;
-  bool shown_ = false;
+  bool shown_ = false;  // the window is in the tray
   bool taken_ = false;  // the shell has the icon
   DWORD lastOffer_ = 0;
 };
