@@ -170,9 +170,10 @@ void Form::TurnPage(int step) {
 }
 
 bool Form::HandleDialogKey(MSG& message) {
-  const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
-  if (pages_ && pages_->PageCount() > 0 && ours && message.message == WM_KEYDOWN &&
-      message.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 &&
+  // The cheap tests first: this runs for every message of the thread.
+  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 &&
+      pages_ && pages_->PageCount() > 0 &&
+      (message.hwnd == Handle() || IsChild(Handle(), message.hwnd)) &&
       !(SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)) &
         DLGC_WANTMESSAGE)) {
     TurnPage(GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
