@@ -108,6 +108,10 @@ TEST_F(MainWindowTest, AMoveToAnotherDpiTakesTheAnsweredSizeAndChangesTheTrayIco
     EXPECT_EQ(IconWidth(smallIcon), GetSystemMetricsForDpi(SM_CXSMICON, dpi)) << dpi;
   }
   EXPECT_EQ(shell.calls, std::vector<DWORD>(4, NIM_MODIFY));
+  RECT client{};
+  GetClientRect(form.Handle(), &client);
+  EXPECT_EQ(client.right, 301) << "back at 96 DPI, the design";
+  EXPECT_EQ(client.bottom, 294);
   App().Restore();
 }
 
