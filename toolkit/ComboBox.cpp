@@ -86,13 +86,6 @@ std::string ComboBox::ItemText(int index) const {
   return text;
 }
 
-int ComboBox::IndexOf(const std::string& text) const {
-  // lstrcmpiA folds case by the user's locale, Cyrillic included.
-  for (int index = 0, count = Count(); index < count; ++index)
-    if (lstrcmpiA(ItemText(index).c_str(), text.c_str()) == 0) return index;
-  return -1;
-}
-
 bool ComboBox::HandleCommand(HWND, WORD code) {
   // CB_SETCURSEL sends nothing, so this is always the user's choice.
   if (code != CBN_SELCHANGE) return false;

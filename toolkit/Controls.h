@@ -146,8 +146,6 @@ class ComboBox : public Control, public StringList {
   // The selected item's text, "" when nothing is selected.
   std::string Text() const override;
   std::string ItemText(int index) const;
-  // The item whose whole text equals `text`, ignoring case; -1 when there is none.
-  int IndexOf(const std::string& text) const;
 
   std::function<void(ComboBox&)> OnChange;
 
