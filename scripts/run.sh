@@ -4,7 +4,8 @@
 #                                        terminal what the load indicator would show.
 #   scripts/run.sh --device /dev/ttyUSB0 COM1 is that serial device: the real load indicator.
 # Uses your X display when there is one, otherwise a private Xvfb (a screenshot is saved every few
-# seconds; its path is printed). Ctrl+C ends Dialvox, Wine, the serial link and the simulator.
+# seconds; its path is printed). Ctrl+C ends Dialvox (as at the end of a Windows session: the
+# needles at rest, the settings stored), Wine, the serial link and the simulator.
 # It runs the 32-bit dialvox.exe where 32-bit Wine runs, else the 64-bit one
 # (DVX_WINDOWS_BITS=64 asks for that anywhere).
 set -euo pipefail
@@ -56,6 +57,9 @@ echo "Dialvox: the ${bits}-bit build ($build/app/dialvox.exe)$(dvx_why_bits "$bi
 pids=()
 cleanup() {
   trap - EXIT INT TERM
+  # Dialvox ends as at the end of a Windows session: the device's needles at rest, the settings
+  # stored. Then whatever is left of the prefix goes.
+  timeout 20 "$WINELOADER" wineboot.exe --end-session </dev/null >/dev/null 2>&1 || true
   wineserver -k >/dev/null 2>&1 || true
   [ -n "$device" ] || tests/support/pty-pair.sh stop "$state/ports" com1 >/dev/null 2>&1 || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
