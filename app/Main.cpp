@@ -180,19 +180,22 @@ void TfrmMain::DpiChanged() {
 void TfrmMain::StopFeedAndSave() noexcept {
   if (feedStopped_) return;
   feedStopped_ = true;
-  // The needles rest first: nothing measures any more; a copy that was refused leaves the device
-  // to the one it brings back. The settings come before the icon: at log-off the shell is ending
-  // too, and deleting the icon may wait out its time-out, after which Windows may end the process
-  // unasked.
+  // The settings come before the icon: at log-off the shell is ending too, and deleting the icon
+  // may wait out its time-out, after which Windows may end the process unasked.
   try {
-    TimerPoll.SetEnabled(false);
-    if (!refused_) Feed.Rest(settings_);
+    PauseFeed();
     SaveSettings(settings_);
     trayIcon_.Hide();
   } catch (...) {
     App().HandleException(std::current_exception());
   }
   Feed.ClosePort();
+}
+
+void TfrmMain::PauseFeed() noexcept {
+  TimerPoll.SetEnabled(false);
+  // A copy that was refused leaves the device to the one it brings back.
+  if (!refused_) Feed.Rest(settings_);
 }
 
 void TfrmMain::FormDestroy() noexcept {
@@ -283,8 +286,7 @@ void TfrmMain::WMPowerBroadcast(WPARAM event) {
     case PBT_APMSTANDBY:
       // The device often keeps its power while the PC sleeps: its needles rest all night, and no
       // tick may move them again before the machine is asleep.
-      TimerPoll.SetEnabled(false);
-      if (!refused_) Feed.Rest(settings_);
+      PauseFeed();
       asleep_ = true;
       return;
     case PBT_APMRESUMEAUTOMATIC:

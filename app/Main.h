@@ -42,9 +42,11 @@ class TfrmMain : public Form {
   void BindControls();
   void FormCreate();
   void FormDestroy() noexcept;
-  // What must happen before the process ends, whoever ends it, once: the timer stops, the needles
-  // rest, the settings are saved, the tray icon goes and the port is closed.
+  // What must happen before the process ends, whoever ends it, once: the feed pauses, the
+  // settings are saved, the tray icon goes and the port is closed.
   void StopFeedAndSave() noexcept;
+  // No more ticks, and the needles at rest as the last write: the program ends or the PC sleeps.
+  void PauseFeed() noexcept;
   // The settings in the controls and the timer.
   void ShowSettings();
   // The icons at the small-icon size of the window's DPI: title bar, taskbar button and tray.

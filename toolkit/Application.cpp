@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "toolkit/Dpi.h"
-#include "toolkit/Errors.h"
 #include "toolkit/Form.h"
 #include "toolkit/PostedMessageFilter.h"
 #include "toolkit/Window.h"
@@ -93,7 +92,6 @@ void Application::Initialize(HINSTANCE instance, const char* windowClass) {
 
   window_ = std::make_unique<TaskbarWindow>(title_);
   calls_.Attach(Handle(), WM_SYNCHRONIZE);
-  LoadIcons(SystemDpi());
   ShowWindow(Handle(), SW_SHOWNOACTIVATE);
 }
 

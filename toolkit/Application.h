@@ -20,14 +20,15 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Common controls, the program's window class, the icons (resource 1, else the system's) and the
-  // taskbar window, shown as a zero-size window so that it has the taskbar button. Throws OSError.
+  // Common controls, the program's window class, the icon (resource 1, else the system's) and the
+  // taskbar window, shown as a zero-size window so that it has the taskbar button; the icons go on
+  // it with the main window's, at that window's DPI (LoadIcons). Throws OSError.
   void Initialize(HINSTANCE instance, const char* windowClass);
 
   void SetTitle(const std::string& title);
   const std::string& Title() const { return title_; }
-  // The icon at the system's icon size (Explorer, Alt+Tab) and at its small-icon size (the title
-  // bar, the taskbar button, the tray) for the DPI last loaded.
+  // The icon at the system's icon size (Explorer, Alt+Tab) and at the small-icon size (the title
+  // bar, the taskbar button, the tray) of the DPI last loaded; the large one until then.
   HICON Icon() const { return icon_; }
   HICON SmallIcon() const { return smallIcon_ ? smallIcon_.Get() : icon_; }
   // Draws the small icon at the small-icon size of `dpi` and gives both icons to the taskbar

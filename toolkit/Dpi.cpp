@@ -5,9 +5,13 @@
 #include "toolkit/SystemFunction.h"
 
 int SystemDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
-  if (screen) ReleaseDC(nullptr, screen);
+  // One for the whole session: asked once.
+  static const int dpi = [] {
+    const HDC screen = GetDC(nullptr);
+    const int logPixels = screen ? GetDeviceCaps(screen, LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
+    if (screen) ReleaseDC(nullptr, screen);
+    return logPixels;
+  }();
   return dpi;
 }
 

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
-#include "counters/Counters.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/Waiting.h"
-#include "toolkit/Application.h"
 
 namespace {
 
