@@ -61,7 +61,8 @@ release_codename() { (. /etc/os-release && [ -n "${VERSION_CODENAME:-}" ] && ech
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
 want32=
-if ! installed "$wine32" && dvx_kernel_runs_32bit; then want32=1; fi
+# The kernel first: where it runs no 32-bit code, nothing i386 is asked for, not even its status.
+if dvx_kernel_runs_32bit && ! installed "$wine32"; then want32=1; fi
 
 # A user who runs Dialvox as themselves (for the serial device's sake) installs once as root.
 if [ "$(id -u)" != 0 ]; then
