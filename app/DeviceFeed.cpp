@@ -41,11 +41,15 @@ TickResult DeviceFeed::Tick(const Settings& settings) {
 }
 
 void DeviceFeed::Rest(const Settings& settings) noexcept {
+  // Only on a port that is open, and never for long: an open may take seconds (a Bluetooth port
+  // connects first), and Windows gives a program about 2 s for a sleep and 5 s at the session's end.
+  if (!CommPort.IsOpen()) return;
   try {
     const Transmission wire = PrepareRest(Frame, settings.writeMode);
     if (wire.count == 0) return;
     CommPort.SetBaudRate(wire.baud);
-    if (OpenPort(settings.port)) CommPort.WriteBytes(wire.bytes, wire.count);
+    CommPort.LimitWriteTime(kRestWriteLimitMs);
+    CommPort.WriteBytes(wire.bytes, wire.count);
   } catch (const std::exception&) {
   }
 }

@@ -24,6 +24,10 @@ struct TickResult {
 
 class DeviceFeed {
  public:
+  // The longest a rest may take on the wire: 11 bytes take 1 ms at 115200 baud, one byte 1 ms at
+  // 9600.
+  static constexpr int kRestWriteLimitMs = 200;
+
   // Every serial call goes through `os`, so tests can stand in for ports Wine cannot show.
   explicit DeviceFeed(SerialOs& os) : os_(os), CommPort(os) {}
 
@@ -34,8 +38,9 @@ class DeviceFeed {
   // to write is reported in the result; the next tick tries again.
   TickResult Tick(const Settings& settings);
   // The zero frame (or byte) of the write mode, as the last write before the program ends or the
-  // machine sleeps: the device keeps showing whatever it was sent last. A failure is not reported,
-  // nor tried again.
+  // machine sleeps: the device keeps showing whatever it was sent last. Only on an open port, and
+  // dropped when the device does not take it within kRestWriteLimitMs: not reported, nor tried
+  // again.
   void Rest(const Settings& settings) noexcept;
 
   // A port chosen: an open port moves to it at once. Raises OSError when it does not open there.

@@ -10,6 +10,7 @@
 #include "app/Utils.h"
 #include "counters/Counters.h"
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
 
 namespace {
 
@@ -17,10 +18,11 @@ const char kPeerEventName[] = "Quirvel_Event_Dialvox_Peersignal";
 
 }  // namespace
 
-TfrmMain::TfrmMain(SerialOs& serialOs, ShellNotifyIconFunction shell)
+TfrmMain::TfrmMain(SerialOs& serialOs, ShellCalls shell)
     : Form(kMainLeft, kMainTop, kMainClientWidth, kMainClientHeight),
       Feed(serialOs),
-      trayIcon_(Handle(), shell),
+      trayIcon_(Handle(), shell.notifyIcon),
+      openLink_(shell.execute),
       TimerPoll(*this) {
   CreateControls(MainLayout());
   BindControls();
@@ -104,7 +106,6 @@ void TfrmMain::BindControls() {
 void TfrmMain::FormCreate() {
   Application& app = App();
 
-  TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
   PeerEvent = KernelHandle(CreateEventA(nullptr, FALSE, FALSE, kPeerEventName));
   const bool anotherCopyRunning = GetLastError() == ERROR_ALREADY_EXISTS;
 
@@ -180,11 +181,12 @@ void TfrmMain::DpiChanged() {
 void TfrmMain::StopFeedAndSave() noexcept {
   if (feedStopped_) return;
   feedStopped_ = true;
-  // The settings come before the icon: at log-off the shell is ending too, and deleting the icon
-  // may wait out its time-out, after which Windows may end the process unasked.
+  // The settings come first: Windows may end the process unasked a few seconds after the
+  // session's end, and the device (a write) or the shell (deleting the icon, as the shell ends
+  // too) may take that long. Only a timer tick could write in between, and the thread is here.
   try {
-    PauseFeed();
     SaveSettings(settings_);
+    PauseFeed();
     trayIcon_.Hide();
   } catch (...) {
     App().HandleException(std::current_exception());
@@ -242,15 +244,12 @@ void TfrmMain::AppMinimize() {
 }
 
 void TfrmMain::AppRestore() {
+  MoveOntoScreen(Handle());
   ShowWindow(Handle(), SW_SHOW);
   ShowWindow(App().Handle(), SW_RESTORE);
   trayIcon_.Hide();
   SetActiveWindow(Handle());
   SetForegroundWindow(Handle());
-}
-
-void TfrmMain::WMTrayNotify(LPARAM mouseMessage) {
-  if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_LBUTTONDBLCLK) App().Restore();
 }
 
 void TfrmMain::gbxMinModeClick() { lblMinNote->SetVisible(settings_.minimizeMode == mmInvisible); }
@@ -285,7 +284,9 @@ void TfrmMain::WMPowerBroadcast(WPARAM event) {
     case PBT_APMSUSPEND:
     case PBT_APMSTANDBY:
       // The device often keeps its power while the PC sleeps: its needles rest all night, and no
-      // tick may move them again before the machine is asleep.
+      // tick may move them again before the machine is asleep. The broadcast and the notice the
+      // window asked for may both come: the first counts.
+      if (asleep_) return;
       PauseFeed();
       asleep_ = true;
       return;
@@ -320,18 +321,13 @@ void TfrmMain::IntervalSpinEditChange() {
 }
 
 void TfrmMain::LabelClick(LinkLabel& label) {
-  ShellExecuteA(App().Handle(), nullptr, label.Hint.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+  // The shell may hand the link to a COM object: today's mail and browser handlers are.
+  comApartment_.Join();
+  openLink_(App().Handle(), nullptr, label.Hint.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
 }
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TRAYNOTIFY) {
-    WMTrayNotify(lParam);
-    return 0;
-  }
-  if (message == TaskbarCreatedMessage && TaskbarCreatedMessage) {
-    trayIcon_.ShellRestarted();
-    return 0;
-  }
+  if (trayIcon_.HandleMessage(message, lParam)) return 0;
   switch (message) {
     case WM_ENDSESSION:
       // The session ends (log-off, shut-down), or an installer's Restart Manager asks the program

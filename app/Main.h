@@ -14,18 +14,24 @@
 #include "app/PopupThread.h"
 #include "app/Settings.h"
 #include "app/TrayIcon.h"
+#include "app/Utils.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/Timer.h"
 #include "toolkit/UniqueResource.h"
 
+// The shell's calls, or stand-ins for tests: a busy tray, links that go nowhere.
+struct ShellCalls {
+  ShellNotifyIconFunction notifyIcon = &Shell_NotifyIconA;
+  ShellExecuteFunction execute = &ShellExecuteA;
+};
+
 class TfrmMain : public Form {
  public:
   // Builds the window and runs the whole start-up (FormCreate). The serial calls go through
-  // `serialOs` and the tray icon's through `shell`, so tests can stand in for ports that cannot
-  // be had under Wine and for a busy shell.
-  explicit TfrmMain(SerialOs& serialOs = RealSerialOs(),
-                    ShellNotifyIconFunction shell = &Shell_NotifyIconA);
+  // `serialOs` and the shell's through `shell`, so tests can stand in for ports that cannot be
+  // had under Wine and for a busy shell.
+  explicit TfrmMain(SerialOs& serialOs = RealSerialOs(), ShellCalls shell = {});
   ~TfrmMain() override;
 
   // The single way to tell the user something: red for errors, window text otherwise.
@@ -58,7 +64,6 @@ class TfrmMain : public Form {
   void AppMinimize();
   void AppRestore();
   void TimerPollTimer();
-  void WMTrayNotify(LPARAM mouseMessage);
   void WMDeviceChange(WPARAM event, LPARAM data);
   void WMPowerBroadcast(WPARAM event);
   void cbxPortListChange();
@@ -69,10 +74,10 @@ class TfrmMain : public Form {
   Settings settings_;
   DeviceFeed Feed;
   TrayIcon trayIcon_;
+  ShellExecuteFunction openLink_;
+  ComApartment comApartment_;
   KernelHandle PeerEvent;
   std::unique_ptr<TPopupThread> PopupThread;
-  // The shell broadcasts it when its taskbar is (re)created, all icons forgotten.
-  UINT TaskbarCreatedMessage = 0;
   bool refused_ = false;
   bool feedStopped_ = false;
   // Paused for a sleep the system announced, until the first wake.

@@ -14,15 +14,17 @@ void Check(LONG result, const char* what, const char* name) {
 
 }  // namespace
 
+// Each key is opened for what is done with it: a key that a policy or an administrator made
+// readable only must still load, and one that is writable only must still store.
 RegistryKey RegistryKey::Open(HKEY root, const char* path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) key = nullptr;
+  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) key = nullptr;
   return RegistryKey(key);
 }
 
 RegistryKey RegistryKey::OpenOrCreate(HKEY root, const char* path) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+  if (RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
                       &key, nullptr) != ERROR_SUCCESS) {
     key = nullptr;
   }

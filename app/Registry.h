@@ -16,9 +16,9 @@ class RegistryError : public Error {
 
 class RegistryKey {
  public:
-  // An existing key only; nullopt-like: IsOpen() false when it cannot be opened.
+  // An existing key only, for reading; IsOpen() false when it cannot be opened.
   static RegistryKey Open(HKEY root, const char* path);
-  // Opens the key, creating it and every missing part of its path.
+  // For writing: opens the key, creating it and every missing part of its path.
   static RegistryKey OpenOrCreate(HKEY root, const char* path);
 
   bool IsOpen() const { return key_.Valid(); }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "toolkit/Application.h"
+#include "toolkit/SystemFunction.h"
 
 namespace {
 
@@ -10,7 +11,24 @@ namespace {
 // every offer may wait out its time-out, and the device should not wait with it.
 constexpr DWORD kOfferIntervalMs = 1000;
 
+// Vista and later keep the messages of programs with fewer rights from an elevated one (a copy
+// started "as administrator"), Explorer's among them, unless it lets them through.
+void AcceptFromEveryProcess(HWND window, UINT message) {
+  using ForWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  using ForProcess = BOOL(WINAPI*)(UINT, DWORD);
+  if (const auto allow = FindSystemFunction<ForWindow>("user32.dll", "ChangeWindowMessageFilterEx")) {
+    allow(window, message, MSGFLT_ALLOW, nullptr);  // 7 and later: this window only
+  } else if (const auto add = FindSystemFunction<ForProcess>("user32.dll", "ChangeWindowMessageFilter")) {
+    add(message, MSGFLT_ADD);  // Vista
+  }
+}
+
 }  // namespace
+
+TrayIcon::TrayIcon(HWND window, ShellNotifyIconFunction shell)
+    : window_(window), shell_(shell), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {
+  if (taskbarCreated_) AcceptFromEveryProcess(window_, taskbarCreated_);
+}
 
 bool TrayIcon::TrayIconAction(DWORD message) {
   lastOffer_ = GetTickCount();
@@ -48,9 +66,15 @@ void TrayIcon::Keep() {
   taken_ = TrayIconAction(NIM_MODIFY) || TrayIconAction(NIM_ADD);
 }
 
-void TrayIcon::ShellRestarted() {
+bool TrayIcon::HandleMessage(UINT message, LPARAM lParam) {
+  if (message == WM_TRAYNOTIFY) {
+    if (lParam == WM_LBUTTONUP || lParam == WM_LBUTTONDBLCLK) App().Restore();
+    return true;
+  }
+  if (message != taskbarCreated_ || !taskbarCreated_) return false;
   // Hidden in the tray, the window has no other way back.
   if (shown_) taken_ = TrayIconAction(NIM_ADD);
+  return true;
 }
 
 void TrayIcon::IconChanged() {

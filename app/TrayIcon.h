@@ -1,6 +1,6 @@
 // The window's icon next to the clock while it is minimised to the tray. The shell can be busy (the
 // first seconds of a log-on) or restart (Explorer's taskbar made anew, every icon forgotten): the
-// icon is offered again until the shell has it.
+// icon is offered again until the shell has it. A left click on it restores the application.
 #pragma once
 
 #include <windows.h>
@@ -15,17 +15,18 @@ using ShellNotifyIconFunction = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
 // The application's small icon and title in the tray, for `window`.
 class TrayIcon {
  public:
-  TrayIcon(HWND window, ShellNotifyIconFunction shell) : window_(window), shell_(shell) {}
+  TrayIcon(HWND window, ShellNotifyIconFunction shell);
 
   void Show();
   // Deleted, also when the shell refused the add: one that timed out may have landed after all.
   void Hide();
   // On the ticks: offered again while it should be shown and the shell has not taken it.
   void Keep();
-  // The shell's taskbar was made anew: it has forgotten the icon.
-  void ShellRestarted();
   // The application's icon changed (another DPI): the same icon changed in place, never added twice.
   void IconChanged();
+  // The icon's clicks and the shell's news that its taskbar was made anew (every icon forgotten).
+  // Returns whether the message was one of them.
+  bool HandleMessage(UINT message, LPARAM lParam);
 
  private:
   // NIM_ADD, NIM_MODIFY or NIM_DELETE for the window's icon (id 1). Returns whether the shell did
@@ -34,6 +35,8 @@ class TrayIcon {
 
   HWND window_;
   ShellNotifyIconFunction shell_;
+  // Broadcast by the shell when its taskbar is (re)created.
+  UINT taskbarCreated_;
   bool shown_ = false;  // the window is in the tray
   bool taken_ = false;  // the shell has the icon
   DWORD lastOffer_ = 0;

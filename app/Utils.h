@@ -1,6 +1,8 @@
 // Small helpers of the main window: list selection, port numbers and the foreground.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 class ComboBox;
@@ -18,3 +20,22 @@ int InsertPort(ComboBox& portList, int number);
 // Windows 98 and 2000 on give it only to the process that holds it. Looked up at run time, as
 // Windows 95 and NT 4.0 lack it (and have no such rule).
 void AllowAnyProcessTheForeground();
+
+// ShellExecuteA, or a stand-in for tests.
+using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+
+// The calling thread's place in a single-threaded COM apartment, taken when first needed and left
+// when the object goes. ole32.dll is looked up then: a program that opens no link never loads it,
+// and Windows 95 without DCOM has CoInitialize alone.
+class ComApartment {
+ public:
+  ComApartment() = default;
+  ~ComApartment();
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+  void Join();
+
+ private:
+  bool joined_ = false;
+};

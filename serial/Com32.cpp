@@ -17,10 +17,10 @@ constexpr DWORD kQueueSize = 1024;
 // after 100 * n + 1000 ms and returns short.
 constexpr COMMTIMEOUTS kTimeouts{1, 0, 1, 100, 1000};
 
-// The NT family reserves only COM1..COM9 as device names: there "COM12" is a file in the current
-// folder, and the port is reached by its device path. The 95/98 family knows COMn for every n.
-std::string DeviceName(int number, SerialOs& os) {
-  return (number >= 10 && os.NtFamily() ? "\\\\.\\COM" : "COM") + std::to_string(number);
+// Only COM1..COM9 are device names of their own: "COM12" is a file in the current folder, on the
+// 95/98 family as on NT, and the port is reached by its device path.
+std::string DeviceName(int number) {
+  return (number >= 10 ? "\\\\.\\COM" : "COM") + std::to_string(number);
 }
 
 // Built from nothing rather than read back from the port, so whatever another program left on
@@ -69,7 +69,7 @@ void TCommPort::ChangeSetting(int& setting, int value) {
 
 void TCommPort::OpenPort() {
   ClosePort();
-  handle_ = PortHandle(os_.Open(DeviceName(portNumber_, os_).c_str()), {&os_});
+  handle_ = PortHandle(os_.Open(DeviceName(portNumber_).c_str()), {&os_});
   if (!IsOpen()) RaiseLastOSError();
   try {
     ApplyLineSettings();
@@ -81,6 +81,14 @@ void TCommPort::OpenPort() {
 }
 
 void TCommPort::ClosePort() noexcept { handle_.Reset(); }
+
+void TCommPort::LimitWriteTime(int milliseconds) {
+  if (!IsOpen()) return;
+  COMMTIMEOUTS limited = kTimeouts;
+  limited.WriteTotalTimeoutMultiplier = 0;
+  limited.WriteTotalTimeoutConstant = static_cast<DWORD>(milliseconds);
+  if (!os_.SetCommTimeouts(handle_.Get(), limited)) RaiseLastOSError();
+}
 
 void TCommPort::WriteBytes(const std::uint8_t* data, int count) {
   if (count <= 0) return;
@@ -115,7 +123,7 @@ int EnumComPorts(StringList* list, int highest, bool stopAtFirstMissing, SerialO
   int count = 0;
   for (int number = kLowestPort; number <= highest; ++number) {
     // The probe only opens and closes: the temporary owner closes the port at once.
-    if (!PortHandle(os.Open(DeviceName(number, os).c_str()), {&os}).Valid()) {
+    if (!PortHandle(os.Open(DeviceName(number).c_str()), {&os}).Valid()) {
       if (stopAtFirstMissing) break;
       continue;
     }

@@ -37,11 +37,14 @@ class TCommPort {
   void SetPortNumber(int number);
   void SetBaudRate(int rate);
 
-  // Opens "COM<n>" (on the NT family from 10 on "\\.\COM<n>") and sets it up (line settings,
+  // Opens "COM<n>" (from 10 on "\\.\COM<n>") and sets it up (line settings,
   // purge, queues, time-outs). Raises OSError with the failing call's code; after any failure the
   // port is closed. An open port is closed first.
   void OpenPort();
   void ClosePort() noexcept;
+  // From now on until the port is opened again, a write gives up after `milliseconds` whatever
+  // its length. Raises OSError; nothing on a closed port.
+  void LimitWriteTime(int milliseconds);
 
   // Writes all `count` bytes with one call, or raises WriteError ("Stream write error", with the
   // system's code).

@@ -25,14 +25,6 @@ class KernelSerialOs final : public SerialOs {
     return ::WriteFile(port, data, count, written, nullptr);
   }
   BOOL CloseHandle(HANDLE port) override { return ::CloseHandle(port); }
-  bool NtFamily() override {
-    static const bool nt = [] {
-      OSVERSIONINFOA version{};
-      version.dwOSVersionInfoSize = sizeof version;
-      return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-    }();
-    return nt;
-  }
 };
 
 }  // namespace

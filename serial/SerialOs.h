@@ -18,9 +18,6 @@ class SerialOs {
   // Synchronous: no overlapped structure.
   virtual BOOL WriteFile(HANDLE port, const void* data, DWORD count, DWORD* written) = 0;
   virtual BOOL CloseHandle(HANDLE port) = 0;
-  // Whether the system is of the NT family (GetVersionExA), where only COM1..COM9 are device
-  // names of their own.
-  virtual bool NtFamily() = 0;
 
  protected:
   ~SerialOs() = default;

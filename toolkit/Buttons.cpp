@@ -7,13 +7,19 @@
 namespace {
 
 // The check box and radio button glyph grows with the DPI (13, 15, 19 and 27 pixels at 96, 120,
-// 144 and 192 DPI); a button is never lower than its glyph, nor narrower (a box without a caption).
+// 144 and 192 DPI); a button is never lower than its glyph.
 int GlyphSize(int dpi) { return ControlMetric(SM_CYMENUCHECK, dpi); }
 
-ControlSite AtLeastGlyphSize(ControlSite site) {
+// As designed, scaled: the room between the glyph and the caption, one character.
+constexpr int kCaptionGap = 6;
+
+// A check box is never narrower than its glyph and its caption beside it.
+ControlSite AroundGlyphAndCaption(ControlSite site) {
   RECT& bounds = site.bounds;
   const int glyph = GlyphSize(site.dpi);
-  bounds.right = std::max<LONG>(bounds.right, bounds.left + glyph);
+  const int caption =
+      site.caption.empty() ? 0 : site.scale.X(kCaptionGap) + TextWidth(site.font, site.caption);
+  bounds.right = std::max<LONG>(bounds.right, bounds.left + glyph + caption);
   bounds.bottom = std::max<LONG>(bounds.bottom, bounds.top + glyph);
   return site;
 }
@@ -22,10 +28,10 @@ ControlSite AtLeastGlyphSize(ControlSite site) {
 
 CheckBox::CheckBox(const ControlSite& site) : Control(site) {
   AddPart(site, "BUTTON", site.caption.c_str(), BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0,
-          AtLeastGlyphSize(site).bounds);
+          AroundGlyphAndCaption(site).bounds);
 }
 
-void CheckBox::Relayout(const ControlSite& site) { Control::Relayout(AtLeastGlyphSize(site)); }
+void CheckBox::Relayout(const ControlSite& site) { Control::Relayout(AroundGlyphAndCaption(site)); }
 
 bool CheckBox::Checked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
 

@@ -1,5 +1,6 @@
 #include "toolkit/Controls.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "toolkit/Dpi.h"
@@ -17,26 +18,40 @@ constexpr int kDroppedItems = 10;
 
 }  // namespace
 
-ComboBox::ComboBox(const ControlSite& site) : Control(site), dpi_(site.dpi) {
+ComboBox::ComboBox(const ControlSite& site) : Control(site), bounds_(site.bounds), dpi_(site.dpi) {
   AddPart(site, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, site.bounds);
-  FitList(site.bounds);
+  Fit();
 }
 
 void ComboBox::Relayout(const ControlSite& site) {
+  bounds_ = site.bounds;
   dpi_ = site.dpi;
   Control::Relayout(site);
-  FitList(site.bounds);
-  // Every item measured again in the new font.
-  Send(CB_SETDROPPEDWIDTH, 0);
-  for (int index = 0, count = Count(); index < count; ++index) WidenListFor(ItemText(index));
+  Fit();
 }
 
-void ComboBox::FitList(const RECT& bounds) {
-  // The window's height is the closed box plus the dropped list, here about ten items.
+int ComboBox::WidthFor(const std::string& text) const {
+  // The box's frame, the item's margins and the arrow (in the dropped list, its scroll bar) beside
+  // the text, as the system draws them at the window's DPI.
+  return TextWidth(reinterpret_cast<HFONT>(Send(WM_GETFONT)), text) +
+         4 * ControlMetric(SM_CXEDGE, dpi_) + ControlMetric(SM_CXVSCROLL, dpi_);
+}
+
+void ComboBox::Fit() {
+  // As laid out, but never narrower than an item; the window's height is the closed box plus the
+  // dropped list, here about ten items.
+  int width = bounds_.right - bounds_.left;
+  for (int index = 0, count = Count(); index < count; ++index) width = std::max(width, WidthFor(ItemText(index)));
   const int itemHeight = static_cast<int>(Send(CB_GETITEMHEIGHT, 0));
-  SetWindowPos(Handle(), nullptr, 0, 0, bounds.right - bounds.left,
-               bounds.bottom - bounds.top + kDroppedItems * itemHeight + 2,
+  SetWindowPos(Handle(), nullptr, 0, 0, width, bounds_.bottom - bounds_.top + kDroppedItems * itemHeight + 2,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ComboBox::WidenFor(const std::string& text) {
+  RECT box;
+  GetWindowRect(Handle(), &box);
+  if (const int needed = WidthFor(text); needed > box.right - box.left)
+    SetWindowPos(Handle(), nullptr, 0, 0, needed, box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ComboBox::Clear() { Send(CB_RESETCONTENT); }
@@ -44,27 +59,13 @@ void ComboBox::Clear() { Send(CB_RESETCONTENT); }
 void ComboBox::Add(const std::string& text) {
   if (Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0)
     throw Error("Out of system resources");
-  WidenListFor(text);
+  WidenFor(text);
 }
 
 void ComboBox::Insert(int index, const std::string& text) {
   if (Send(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())) < 0)
     throw Error("Out of system resources");
-  WidenListFor(text);
-}
-
-void ComboBox::WidenListFor(const std::string& text) {
-  const HDC dc = GetDC(Handle());
-  if (!dc) return;
-  const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(Send(WM_GETFONT)));
-  SIZE extent{};
-  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent);
-  SelectObject(dc, previous);
-  ReleaseDC(Handle(), dc);
-  // The list's frame, the item's margins and a scroll bar beside the text.
-  const LRESULT needed =
-      extent.cx + 4 * ControlMetric(SM_CXEDGE, dpi_) + ControlMetric(SM_CXVSCROLL, dpi_);
-  if (needed > Send(CB_GETDROPPEDWIDTH)) Send(CB_SETDROPPEDWIDTH, needed);
+  WidenFor(text);
 }
 
 int ComboBox::Count() const { return static_cast<int>(Send(CB_GETCOUNT)); }

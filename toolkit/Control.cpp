@@ -8,6 +8,17 @@ COLORREF ResolveColor(COLORREF color) {
   return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
 }
 
+int TextWidth(HFONT font, const std::string& text) {
+  const HDC dc = GetDC(nullptr);
+  if (!dc) return 0;
+  const HGDIOBJ previous = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, previous);
+  ReleaseDC(nullptr, dc);
+  return extent.cx;
+}
+
 Control::Control(const ControlSite& site) : name_(site.name) {}
 
 Control::~Control() {

@@ -31,6 +31,9 @@ struct ControlSite {
   int id = 0;
 };
 
+// The width of one line of `text` in `font`, as the screen draws it.
+int TextWidth(HFONT font, const std::string& text);
+
 // A colour that follows the system's setting: the system colour index with the top bit set.
 constexpr COLORREF SystemColor(int index) { return 0x80000000u | static_cast<COLORREF>(index); }
 // The RGB value of a COLORREF or of a SystemColor.
@@ -130,7 +133,8 @@ class LinkLabel : public Label {
   GdiObject<HFONT> underlined_;
 };
 
-// A pick-only drop-down list; `site.bounds` gives its closed height.
+// A pick-only drop-down list; `site.bounds` gives its closed height, and its width unless an item
+// needs more.
 class ComboBox : public Control, public StringList {
  public:
   explicit ComboBox(const ControlSite& site);
@@ -155,11 +159,13 @@ class ComboBox : public Control, public StringList {
   bool HandleCommand(HWND part, WORD code) override;
 
  private:
-  // The window's height: the closed box of `bounds` and the dropped list below it.
-  void FitList(const RECT& bounds);
-  // A list narrower than an item's text is widened when dropped (the closed box stays as laid out).
-  void WidenListFor(const std::string& text);
+  // The room an item's text needs, beside the arrow.
+  int WidthFor(const std::string& text) const;
+  // Placed as laid out, as wide as its items need, and as high as the closed box and its list.
+  void Fit();
+  void WidenFor(const std::string& text);
 
+  RECT bounds_;
   int dpi_;
 };
 

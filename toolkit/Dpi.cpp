@@ -15,11 +15,64 @@ int SystemDpi() {
   return dpi;
 }
 
+namespace {
+
+// Windows 98 and 2000 on; 95 and NT 4.0 have one screen and no monitor functions.
+HMONITOR MonitorOf(const RECT& frame, DWORD fallback) {
+  using Function = HMONITOR(WINAPI*)(const RECT*, DWORD);
+  static const auto monitorFromRect = FindSystemFunction<Function>("user32.dll", "MonitorFromRect");
+  return monitorFromRect ? monitorFromRect(&frame, fallback) : nullptr;
+}
+
+// Windows 8.1 to 10 1511 know a monitor's DPI, not yet a window's; every system that has
+// shcore.dll has MonitorFromWindow.
+UINT MonitorDpi(HWND window) {
+  using Function = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  using MonitorFunction = HMONITOR(WINAPI*)(HWND, DWORD);
+  static const auto dpiForMonitor = FindSystemFunction<Function>("shcore.dll", "GetDpiForMonitor");
+  static const auto monitorOf = FindSystemFunction<MonitorFunction>("user32.dll", "MonitorFromWindow");
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: what the user chose for the monitor
+  UINT x = 0, y = 0;
+  return dpiForMonitor && monitorOf &&
+                 SUCCEEDED(dpiForMonitor(monitorOf(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x, &y))
+             ? y
+             : 0;
+}
+
+// The work area to bring `frame` onto; false when some monitor shows part of it already.
+bool WorkAreaFor(const RECT& frame, RECT& work) {
+  using Function = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
+  static const auto getMonitorInfo = FindSystemFunction<Function>("user32.dll", "GetMonitorInfoA");
+  if (const HMONITOR nearest = MonitorOf(frame, MONITOR_DEFAULTTONEAREST); nearest && getMonitorInfo) {
+    if (MonitorOf(frame, MONITOR_DEFAULTTONULL)) return false;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!getMonitorInfo(nearest, &monitor)) return false;
+    work = monitor.rcWork;
+    return true;
+  }
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT shown;
+  return !IntersectRect(&shown, &frame, &screen) && SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+}
+
+}  // namespace
+
 int WindowDpi(HWND window) {
   using Function = UINT(WINAPI*)(HWND);
   static const auto dpiForWindow = FindSystemFunction<Function>("user32.dll", "GetDpiForWindow");
-  const UINT dpi = dpiForWindow ? dpiForWindow(window) : 0;
+  UINT dpi = dpiForWindow ? dpiForWindow(window) : 0;
+  if (!dpi) dpi = MonitorDpi(window);
   return dpi ? static_cast<int>(dpi) : SystemDpi();
+}
+
+void MoveOntoScreen(HWND window) {
+  RECT frame, work;
+  if (!GetWindowRect(window, &frame) || !WorkAreaFor(frame, work)) return;
+  // Whole where it fits; a window larger than the work area keeps its title bar on it.
+  const LONG left = std::max(work.left, std::min(frame.left, work.right - (frame.right - frame.left)));
+  const LONG top = std::max(work.top, std::min(frame.top, work.bottom - (frame.bottom - frame.top)));
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int SystemMetric(int index, int dpi) {

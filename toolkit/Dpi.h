@@ -1,15 +1,19 @@
-// The DPI a window is shown at, and the system's measures at a DPI. Windows 8.1 and 10 give each
-// monitor a DPI of its own and tell a window when it moves to another; the functions for that are
-// looked up at run time. Older systems have one DPI for the whole session, the system's, and get
-// the system's own answers.
+// The monitors a window is shown on: the DPI it is shown at, the system's measures at a DPI, and a
+// place on some monitor. Windows 8.1 and 10 give each monitor a DPI of its own and tell a window
+// when it moves to another; the functions for that, and the monitor functions that 95 and NT 4.0
+// lack, are looked up at run time. Older systems have one DPI for the whole session, the system's,
+// and get the system's own answers.
 #pragma once
 
 #include <windows.h>
 
 // The DPI of the session, as the screen's device context reports it.
 int SystemDpi();
-// The DPI of the window's monitor (Windows 10 1607 on), else the system's.
+// The DPI of the window (Windows 10 1607 on), else of its monitor (8.1 on), else the system's.
 int WindowDpi(HWND window);
+// A window that no monitor shows (left where a monitor was, before an undock) moves onto the work
+// area of the nearest one, whole; one that is at least partly shown stays where it is.
+void MoveOntoScreen(HWND window);
 // GetSystemMetrics at `dpi`: the system's own answer where it has one, else its measure at the
 // system's DPI moved to `dpi`.
 int SystemMetric(int index, int dpi);

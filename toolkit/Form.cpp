@@ -5,6 +5,7 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Dpi.h"
+#include "toolkit/SystemFunction.h"
 #include "toolkit/Timer.h"
 
 namespace {
@@ -20,17 +21,31 @@ HFONT CreateFormFont(int dpi) {
                      DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
 }
 
+void* AskForSleepNotices(HWND window) {
+  using Function = void*(WINAPI*)(HANDLE, DWORD);
+  static const auto ask = FindSystemFunction<Function>("user32.dll", "RegisterSuspendResumeNotification");
+  return ask ? ask(window, DEVICE_NOTIFY_WINDOW_HANDLE) : nullptr;
+}
+
 }  // namespace
+
+void Form::SleepNoticesPolicy::Close(void* registration) const noexcept {
+  using Function = BOOL(WINAPI*)(void*);
+  static const auto stop = FindSystemFunction<Function>("user32.dll", "UnregisterSuspendResumeNotification");
+  if (stop) stop(registration);
+}
 
 Form::Form(int left, int top, int clientWidth, int clientHeight)
     : designClient_{clientWidth, clientHeight} {
   // Owned by the taskbar window: no taskbar button of its own, hidden while that one is minimised.
   // Sized once it exists: only then is the DPI of its monitor known.
   Create(0, "", kFormStyle, left, top, 0, 0, App().Handle());
+  sleepNotices_ = UniqueResource<SleepNoticesPolicy>(AskForSleepNotices(Handle()));
   ApplyDpi(WindowDpi(Handle()), nullptr);
 }
 
 Form::~Form() {
+  sleepNotices_.Reset();
   // The controls' events may lead into a derived form that is already gone: with the list empty,
   // nothing is routed to them while the window and its children are destroyed.
   const auto controls = std::move(controls_);

@@ -103,7 +103,16 @@ class Form : public Window {
   void FocusControl(HWND control);
   void TurnPage(int step);
 
+  // Windows 8 and later tell a window of a sleep only when it asks (with modern standby nothing is
+  // broadcast at all): then sleeps and wakes reach the form as WM_POWERBROADCAST on every Windows.
+  struct SleepNoticesPolicy {
+    using Value = void*;
+    static void* Invalid() { return nullptr; }
+    void Close(void* registration) const noexcept;
+  };
+
   SIZE designClient_;
+  UniqueResource<SleepNoticesPolicy> sleepNotices_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   GdiObject<HFONT> font_;
   LayoutScale scale_;

@@ -134,8 +134,26 @@ TEST_F(DeviceFeedTest, APortThatFailsIsReportedAndLeftAsTheFailureLeavesIt) {
     EXPECT_EQ(LabelsOf(result), kExampleLabels);
     EXPECT_FALSE(result.failure);
     EXPECT_EQ(os.OpenPorts(), c.openPorts);
-    fed.Rest(settings);  // not reported, whatever happens
+    // Not reported, whatever happens; a port the failure closed is not opened to rest.
+    const int opens = os.opens;
+    fed.Rest(settings);
+    EXPECT_EQ(os.opens, opens);
+    EXPECT_EQ(os.writes.size(), c.openPorts ? 2u : 0u);
   }
+}
+
+// A device that holds the line: a tick waits out the port's time-outs, a rest only its own short
+// limit, so a sleep or the session's end is answered in time.
+TEST_F(DeviceFeedTest, ARestTheDeviceDoesNotTakeIsDroppedWithinItsLimit) {
+  const Settings settings = Example(1);
+  feed.Tick(settings);
+  EXPECT_EQ(serial.timeouts.WriteTotalTimeoutConstant, 1000u);
+  serial.stalled = true;  // the double waits out the time-out in force
+  feed.Rest(settings);
+  EXPECT_EQ(serial.timeouts.WriteTotalTimeoutMultiplier, 0u);
+  EXPECT_EQ(serial.timeouts.WriteTotalTimeoutConstant, DWORD{DeviceFeed::kRestWriteLimitMs});
+  ASSERT_EQ(serial.writes.size(), 2u);
+  EXPECT_EQ(serial.writes[1].bytes, (Bytes{0x11, 0x22, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(DeviceFeedTest, ADeviceThatGoesAwayIsTriedEveryTickUntilItIsBack) {

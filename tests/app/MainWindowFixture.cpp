@@ -27,7 +27,7 @@ void MainWindowTest::TearDown() {
   DeleteSettings();
 }
 
-TfrmMain& MainWindowTest::Start(ShellNotifyIconFunction shell) {
+TfrmMain& MainWindowTest::Start(ShellCalls shell) {
   form_ = std::make_unique<TfrmMain>(serial, shell);
   return *form_;
 }

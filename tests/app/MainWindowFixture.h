@@ -19,8 +19,8 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override;
 
   // Builds the window: start-up, settings load and the first poll cycle run inside. The tray icon
-  // goes to `shell`.
-  TfrmMain& Start(ShellNotifyIconFunction shell = &Shell_NotifyIconA);
+  // and the links go to `shell`.
+  TfrmMain& Start(ShellCalls shell = {});
   // Destroys it: the shutdown save runs inside.
   void Stop() { form_.reset(); }
 

@@ -1,6 +1,9 @@
 // The tray icon against a stand-in for the shell: a shell that is busy, as in the first seconds of
 // a log-on, and the session's end, when the shell is ending too.
+#include <objbase.h>
+
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "tests/app/MainWindowFixture.h"
@@ -37,7 +40,7 @@ BOOL WINAPI StandInNotifyIcon(DWORD message, PNOTIFYICONDATAA) { return shell.No
 
 TEST_F(MainWindowTest, AnIconTheBusyShellDidNotTakeIsOfferedAgainUntilItHasIt) {
   shell = {};
-  Start(&StandInNotifyIcon);
+  Start({&StandInNotifyIcon});
   ChooseMinimizeMode(1);
 
   // The add timed out but landed: the next offer finds the icon there and adds no second one.
@@ -81,7 +84,7 @@ int IconWidth(HICON icon) {
 // old font is gone once no control uses it.
 TEST_F(MainWindowTest, AMoveToAnotherDpiTakesTheAnsweredSizeAndChangesTheTrayIconInPlace) {
   shell = {};
-  TfrmMain& form = Start(&StandInNotifyIcon);
+  TfrmMain& form = Start({&StandInNotifyIcon});
   ChooseMinimizeMode(1);
   App().Minimize();
   shell.calls.clear();
@@ -115,12 +118,13 @@ TEST_F(MainWindowTest, AMoveToAnotherDpiTakesTheAnsweredSizeAndChangesTheTrayIco
   App().Restore();
 }
 
-// Log-off, shut-down or an installer's Restart Manager: the needles rest first, then the settings
-// are stored before the icon goes (the shell may be ending, and a delete wait out its time-out),
-// and the program ends by itself rather than run on dark.
-TEST_F(MainWindowTest, TheSessionsEndStoresTheSettingsBeforeTheIconGoesAndEndsTheLoop) {
+// Log-off, shut-down or an installer's Restart Manager: Windows may end the program a few seconds
+// later. The settings are stored first, then the needles rest (a device that holds the line costs
+// the rest's short limit, no more), then the icon goes (the shell may be ending, and a delete
+// wait out its time-out); the program ends by itself rather than run on dark.
+TEST_F(MainWindowTest, TheSessionsEndStoresTheSettingsBeforeTheDeviceAndTheIconAndEndsTheLoop) {
   shell = {};
-  TfrmMain& form = Start(&StandInNotifyIcon);
+  TfrmMain& form = Start({&StandInNotifyIcon});
   ChooseMinimizeMode(1);
   App().Minimize();
   ASSERT_TRUE(shell.iconShown);
@@ -128,14 +132,20 @@ TEST_F(MainWindowTest, TheSessionsEndStoresTheSettingsBeforeTheIconGoesAndEndsTh
   shell.onCall = [&storedAtDelete](DWORD message) {
     if (message == NIM_DELETE) storedAtDelete = StoredSettings().size();
   };
-  std::size_t storedAtRest = 1;
-  serial.onWrite = [&storedAtRest] { storedAtRest = StoredSettings().size(); };
+  std::size_t storedAtRest = 0;
+  DWORD restLimit = 0;
+  serial.stalled = true;
+  serial.onWrite = [&] {
+    storedAtRest = StoredSettings().size();
+    restLimit = serial.timeouts.WriteTotalTimeoutMultiplier * 11 + serial.timeouts.WriteTotalTimeoutConstant;
+  };
 
   SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, 0);
   shell.onCall = nullptr;
   serial.onWrite = nullptr;
   EXPECT_EQ(serial.writes.back().bytes, (std::vector<std::uint8_t>{0x11, 0x22, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(storedAtRest, 0u);
+  EXPECT_EQ(storedAtRest, 15u);
+  EXPECT_EQ(restLimit, DWORD{DeviceFeed::kRestWriteLimitMs});
   EXPECT_EQ(storedAtDelete, 15u);
   EXPECT_FALSE(shell.iconShown);
   EXPECT_EQ(serial.OpenPorts(), 0);
@@ -145,6 +155,26 @@ TEST_F(MainWindowTest, TheSessionsEndStoresTheSettingsBeforeTheIconGoesAndEndsTh
   PumpUntil([] { return false; }, 600);
   EXPECT_EQ(serial.writes.size(), writes) << "the timer still feeds the port";
   App().Restore();
+}
+
+// Links go through the shell, which may hand them to a COM object: by then the window's thread
+// is in a single-threaded apartment, where joining again answers S_FALSE.
+std::string opened;
+HRESULT apartmentAtOpen = E_FAIL;
+HINSTANCE WINAPI StandInOpen(HWND, LPCSTR, LPCSTR file, LPCSTR, LPCSTR, INT) {
+  opened = file;
+  apartmentAtOpen = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (SUCCEEDED(apartmentAtOpen)) CoUninitialize();
+  return reinterpret_cast<HINSTANCE>(33);
+}
+
+TEST_F(MainWindowTest, ALinkOpensWithTheWindowThreadInASingleThreadedApartment) {
+  TfrmMain& form = Start({&Shell_NotifyIconA, &StandInOpen});
+  const HWND link = Get<LinkLabel>("Label16").Handle();
+  SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+               reinterpret_cast<LPARAM>(link));
+  EXPECT_EQ(opened, "http://www.example.org/dialvox/");
+  EXPECT_EQ(apartmentAtOpen, S_FALSE);
 }
 
 }  // namespace

@@ -109,6 +109,8 @@ TEST_F(MainWindowTest, TheNeedlesRestWhileThePcSleepsAndWhenTheProgramEnds) {
   TfrmMain& form = Start();
   const Bytes rest{0x11, 0x22, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   serial.writes.clear();
+  // The broadcast, and the notice the window asked for (Windows 8 on): one sleep.
+  SendMessageA(form.Handle(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
   SendMessageA(form.Handle(), WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
   ASSERT_EQ(serial.writes.size(), 1u);
   EXPECT_EQ(serial.writes[0].bytes, rest);

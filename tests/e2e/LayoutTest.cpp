@@ -156,8 +156,14 @@ std::vector<RECT> Places(HWND window) {
 // the controls looked at.
 std::string TextsThatDoNotFit(HWND window, int dpi, int& checked) {
   const WindowFont font(dpi);
-  const int glyph = GetSystemMetrics(SM_CXMENUCHECK);
-  const int arrow = GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE);
+  // What the system draws inside the controls: at the window's DPI on Windows, at the system's
+  // under Wine. The larger of the two must fit.
+  const auto metric = [dpi](int index) {
+    return std::max(GetSystemMetricsForDpi(index, dpi), GetSystemMetrics(index));
+  };
+  const int edge = metric(SM_CXEDGE);
+  const int glyph = metric(SM_CXMENUCHECK);
+  const int arrow = metric(SM_CXVSCROLL) + 2 * edge;
   char separator[4] = ",";
   GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator);
   Misfits misfits;
@@ -200,12 +206,12 @@ std::string TextsThatDoNotFit(HWND window, int dpi, int& checked) {
       }
     } else if (kind == "Edit") {
       SIZE needs = line(text, DT_NOPREFIX);
-      needs.cx += 2 * GetSystemMetrics(SM_CXEDGE);
+      needs.cx += 2 * edge;
       misfits.Check(kind, text, needs, has);
     } else if (kind == WC_TABCONTROLA) {
       for (const auto& [caption, place] : Tabs(child)) {
         SIZE needs = line(caption);
-        needs.cx += 2 * GetSystemMetrics(SM_CXEDGE);
+        needs.cx += 2 * edge;
         misfits.Check("Tab", caption, needs, SIZE{place.right - place.left, place.bottom - place.top});
       }
     } else {

@@ -56,6 +56,32 @@ TEST_F(E2eTray, TheIconComesBackWhenTheShellsTaskbarIsCreatedAgain) {
   EXPECT_TRUE(Reaches(dialvox, kOpen));
 }
 
+// An undocked laptop: the window sat in the tray on a monitor that is gone. Brought back, it comes
+// onto the screen whole; one that is partly on the screen stays where the user left it.
+TEST_F(E2eTray, AWindowLeftOffTheScreenComesBackWholeOnIt) {
+  Dialvox& dialvox = StartInTray();
+  const HWND window = dialvox.MainWindow();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+  const RECT work = monitor.rcWork;
+  const auto bringBackFrom = [&](int left, int top) {
+    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LeftClick(DialvoxTrayIcons().at(0));
+    EXPECT_TRUE(Reaches(dialvox, kOpen));
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    return frame;
+  };
+  EXPECT_EQ(bringBackFrom(work.left - 100, work.top + 50).left, work.left - 100);
+  dialvox.Minimize();
+  ASSERT_TRUE(Reaches(dialvox, kInTray));
+  const RECT frame = bringBackFrom(work.right + 500, work.bottom + 500);
+  EXPECT_TRUE(frame.left >= work.left && frame.top >= work.top && frame.right <= work.right &&
+              frame.bottom <= work.bottom)
+      << frame.left << "," << frame.top << " - " << frame.right << "," << frame.bottom;
+}
+
 // Wine's shell also drops the icons of a window that is destroyed, so what this can catch is a
 // copy that does not end cleanly from the tray (the window hidden, the waiting thread waiting).
 TEST_F(E2eTray, EndsCleanlyFromTheTrayAndLeavesNoIcon) {

@@ -27,7 +27,9 @@ class FakeSerialOs : public SerialOs {
   std::map<std::string, DWORD> failing;
   DWORD writeShortBy = 0;  // bytes each write leaves unwritten (a time-out)
   DWORD closeLeaves = 0;   // an error code that CloseHandle leaves behind, failing or not
-  bool ntFamily = true;
+  // A device that takes nothing: each write waits out the write time-out in force, then comes back
+  // with nothing written (still written down among the writes).
+  bool stalled = false;
 
   // Every call in order, with the port's name: "Open COM7", "SetCommState COM7 115200",
   // "PurgeComm COM7 15", "SetupComm COM7 1024 1024", "SetCommTimeouts COM7", "WriteFile COM7 11",
@@ -79,10 +81,13 @@ class FakeSerialOs : public SerialOs {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     writes.push_back({ports_[port].name, ports_[port].baud, {bytes, bytes + count}});
     if (onWrite) onWrite();
+    if (stalled) {
+      Sleep(timeouts.WriteTotalTimeoutMultiplier * count + timeouts.WriteTotalTimeoutConstant);
+      return TRUE;
+    }
     *written = count - writeShortBy;
     return TRUE;
   }
-  bool NtFamily() override { return ntFamily; }
   BOOL CloseHandle(HANDLE port) override {
     ++closes;
     Log(port, "CloseHandle", "");
