@@ -132,6 +132,22 @@ TEST_F(MainWindowTest, LoadingNeverWritesAndRememberOffFreezesTheStoredSettings)
   EXPECT_FALSE(StoredSettings().contains("Port"));
 }
 
+// A policy or an administrator may leave the user a key to read, or to write, but not both.
+TEST_F(MainWindowTest, AKeyReadableOnlyStillLoadsAndOneWritableOnlyStillStores) {
+  StoreSetting("Mode", 3);
+  RestrictSettings("D:P(A;;KR;;;WD)");
+  Start();
+  EXPECT_EQ(Get<ComboBox>("cbxWriteMode").ItemIndex(), 3);
+  Stop();
+
+  RestrictSettings("D:P(A;;KW;;;WD)");
+  Start();
+  Choose("cbxWriteMode", 2);
+  Stop();
+  RestrictSettings("D:P(A;;KA;;;WD)");
+  EXPECT_EQ(StoredSettings()["Mode"].Dword(), 2);
+}
+
 TEST_F(MainWindowTest, AUserChangeSavesAllFifteenValuesAtOnce) {
   Start();
   Click("cbxMinAtRun");  // stored only by the next save

@@ -1,5 +1,7 @@
 #include "tests/support/SettingsKey.h"
 
+#include <sddl.h>
+
 #include <cstring>
 #include <stdexcept>
 
@@ -36,7 +38,20 @@ class Key {
 
 }  // namespace
 
+void RestrictSettings(const char* dacl) {
+  // The key's owner may always change its rights.
+  HKEY key = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
+  const bool done = ConvertStringSecurityDescriptorToSecurityDescriptorA(dacl, SDDL_REVISION_1, &descriptor, nullptr) &&
+                    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+  LocalFree(descriptor);
+  RegCloseKey(key);
+  if (!done) throw std::runtime_error(std::string("cannot give the settings key the rights ") + dacl);
+}
+
 void DeleteSettings() {
+  RestrictSettings("D:P(A;;KA;;;WD)");
   const LONG result = RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
   if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
     throw std::runtime_error("cannot delete the settings key, error " + std::to_string(result));

@@ -14,6 +14,9 @@ void CreateEmptySettingsKey();
 void StoreSetting(const char* name, DWORD value);
 void StoreSetting(const char* name, const std::string& text, DWORD type = REG_SZ);
 void StoreRawSetting(const char* name, DWORD type, const void* data, DWORD size);
+// Gives the key the rights of `dacl`, in the system's notation, as a policy or an administrator
+// may: "D:P(A;;KR;;;WD)" lets everyone read it and nothing else.
+void RestrictSettings(const char* dacl);
 
 struct StoredValue {
   DWORD type = REG_NONE;
