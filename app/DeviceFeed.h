@@ -31,8 +31,8 @@ class DeviceFeed {
   // Every serial call goes through `os`, so tests can stand in for ports Wine cannot show.
   explicit DeviceFeed(SerialOs& os) : os_(os), CommPort(os) {}
 
-  // The numbers of the COM ports (1..25) that open now, as "1", "2", ...
-  void ListPorts(StringList& list) { EnumComPorts(&list, kHighestProbedPort, false, os_); }
+  // The numbers of the COM ports (1..25) that open now.
+  std::vector<int> ListPorts() { return EnumComPorts(kHighestProbedPort, false, os_); }
 
   // One tick for the settings: the port is opened when it is closed, and a failure to open it or
   // to write is reported in the result; the next tick tries again.

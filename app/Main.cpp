@@ -15,15 +15,18 @@
 namespace {
 
 const char kPeerEventName[] = "Quirvel_Event_Dialvox_Peersignal";
+// Posted by the waiting thread when a refused copy signalled. Any program may post it too: it
+// carries nothing, and only brings the window back.
+constexpr UINT WM_PEERSIGNAL = WM_APP + 1;
 
 }  // namespace
 
 TfrmMain::TfrmMain(SerialOs& serialOs, ShellCalls shell)
-    : Form(kMainLeft, kMainTop, kMainClientWidth, kMainClientHeight),
+    : Form(App().Handle(), kMainLeft, kMainTop, kMainClientWidth, kMainClientHeight),
       Feed(serialOs),
       trayIcon_(Handle(), shell.notifyIcon),
       openLink_(shell.execute),
-      TimerPoll(*this) {
+      TimerPoll(Handle()) {
   CreateControls(MainLayout());
   BindControls();
   // A failing step ends start-up there; the window stays, and the error shows in the status line.
@@ -115,15 +118,16 @@ void TfrmMain::FormCreate() {
 
   // Without the event there is nothing to wait for: this copy runs without single-instance
   // signalling rather than with a thread whose every wait fails.
-  if (PeerEvent) PopupThread = std::make_unique<TPopupThread>(PeerEvent.Get());
+  if (PeerEvent) PopupThread = std::make_unique<TPopupThread>(PeerEvent.Get(), Handle(), WM_PEERSIGNAL);
 
   ShowIcons();
   SetCaption(app.Title());
-  Feed.ListPorts(*cbxPortList);
+  for (const int port : Feed.ListPorts()) cbxPortList->Add(std::to_string(port));
   LayOutTabs();
   PageControl1->SetActivePage(pgCounters);
 
-  for (ComboBox* list : ChannelList) AssignCounterNames(list);
+  for (const std::string& name : CounterNames())
+    for (ComboBox* list : ChannelList) list->Add(name);
 
   if (cbxPortList->Count() == 0) {
     ShowStatus(true, "COM портов не найдено");
@@ -328,6 +332,10 @@ void TfrmMain::LabelClick(LinkLabel& label) {
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (trayIcon_.HandleMessage(message, lParam)) return 0;
+  if (message == WM_PEERSIGNAL) {
+    if (PopupThread) PopupThread->RestoreOnSignal();
+    return 0;
+  }
   switch (message) {
     case WM_ENDSESSION:
       // The session ends (log-off, shut-down), or an installer's Restart Manager asks the program

@@ -18,7 +18,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/Timer.h"
-#include "toolkit/UniqueResource.h"
+#include "base/UniqueResource.h"
 
 // The shell's calls, or stand-ins for tests: a busy tray, links that go nowhere.
 struct ShellCalls {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "toolkit/Errors.h"
-#include "toolkit/UniqueResource.h"
+#include "base/Errors.h"
+#include "base/UniqueResource.h"
 
 class RegistryError : public Error {
  public:
@@ -37,12 +37,6 @@ class RegistryKey {
   void WriteString(const char* name, const std::string& value) const;
 
  private:
-  struct ClosePolicy {
-    using Value = HKEY;
-    static HKEY Invalid() { return nullptr; }
-    void Close(HKEY key) const noexcept { RegCloseKey(key); }
-  };
-
   explicit RegistryKey(HKEY key) : key_(key) {}
-  UniqueResource<ClosePolicy> key_;
+  KeyHandle key_;
 };

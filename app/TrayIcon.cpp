@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "toolkit/Application.h"
-#include "toolkit/SystemFunction.h"
+#include "base/SystemFunction.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "toolkit/Controls.h"
-#include "toolkit/SystemFunction.h"
+#include "base/SystemFunction.h"
 
 void SelectFirstIfNone(ComboBox& list) {
   if (list.ItemIndex() == -1 && list.Count() > 0) list.SetItemIndex(0);

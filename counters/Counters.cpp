@@ -6,7 +6,6 @@
 
 #include "counters/PercentFormat.h"
 #include "counters/RegionalSettings.h"
-#include "toolkit/StringList.h"
 
 namespace {
 
@@ -46,10 +45,10 @@ void RegisterCounter(TBaseCounter* counter) {
   catalogue.push_back({std::move(name), std::move(owned)});
 }
 
-void AssignCounterNames(StringList* target) {
-  if (!target) return;
-  target->Clear();
-  for (const CatalogueEntry& entry : catalogue) target->Add(entry.name);
+std::vector<std::string> CounterNames() {
+  std::vector<std::string> names;
+  for (const CatalogueEntry& entry : catalogue) names.push_back(entry.name);
+  return names;
 }
 
 TBaseCounter* CounterByIndex(int index) {

@@ -8,8 +8,7 @@
 
 #include <cstdint>
 #include <string>
-
-class StringList;
+#include <vector>
 
 class TBaseCounter {
  public:
@@ -54,8 +53,8 @@ void FinalizeCounters() noexcept;
 // Appends the counter under the name it gives now; the catalogue owns it from here on.
 void RegisterCounter(TBaseCounter* counter);
 
-// Replaces the content of target with the catalogue's names. Does nothing without a target.
-void AssignCounterNames(StringList* target);
+// The catalogue's names, in its order.
+std::vector<std::string> CounterNames();
 
 // The counter at a catalogue position, or nullptr outside the catalogue (-1: nothing selected).
 TBaseCounter* CounterByIndex(int index);

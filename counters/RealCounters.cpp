@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "cpuusage/CpuUsage.h"
-#include "toolkit/Errors.h"
-#include "toolkit/SystemFunction.h"
+#include "base/Errors.h"
+#include "base/SystemFunction.h"
 
 namespace {
 

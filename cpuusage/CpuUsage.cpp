@@ -10,8 +10,7 @@
 
 #include "cpuusage/CpuUsageOs.h"
 #include "cpuusage/PerfDataWalk.h"
-#include "toolkit/Errors.h"
-#include "toolkit/UniqueResource.h"
+#include "base/Errors.h"
 
 namespace {
 
@@ -31,13 +30,11 @@ static_assert(sizeof(OSVERSIONINFOA) == 148);
 static_assert(sizeof(PerfSystemTime) == sizeof(SYSTEMTIME));
 
 // A key under HKEY_DYN_DATA, closed through the same operating system that opened it.
-struct DynDataKeyPolicy {
-  using Value = HKEY;
+struct DynDataKeyCloser {
   CpuUsageOs* os = nullptr;
-  static HKEY Invalid() { return nullptr; }
-  void Close(HKEY key) const noexcept { os->CloseKey(key); }
+  void operator()(HKEY key) const noexcept { os->CloseKey(key); }
 };
-using DynDataKey = UniqueResource<DynDataKeyPolicy>;
+using DynDataKey = std::unique_ptr<HKEY__, DynDataKeyCloser>;
 
 DynDataKey OpenDynDataKey(CpuUsageOs& os, const char* subKey, REGSAM access) {
   HKEY key = nullptr;
@@ -150,12 +147,12 @@ void SampleDynData(CpuUsageState& s) {
       // Reading the statistic under StartStat is what starts it.
       const DynDataKey start = OpenDynDataKey(s.os, "PerfStats\\StartStat", KEY_ALL_ACCESS);
       if (!start) throw Error("Unable to start performance monitoring");
-      ReadCpuUsageValue(s, start.Get());
+      ReadCpuUsageValue(s, start.get());
     }
     s.statData = OpenDynDataKey(s.os, "PerfStats\\StatData", KEY_READ);
     if (!s.statData) throw Error("Unable to read performance data");
   }
-  ReadCpuUsageValue(s, s.statData.Get());
+  ReadCpuUsageValue(s, s.statData.get());
 }
 
 double DynDataLoadFraction(CpuUsageState& s, int index) {
@@ -207,8 +204,8 @@ double CpuLoadFraction(int index) {
 void StopCpuMonitoring() noexcept {
   if (!state || state->isNtPlatform || !state->statData) return;
   CpuUsageState& s = *state;
-  s.statData.Reset();
+  s.statData.reset();
   // Reading the statistic under StopStat is what stops it; without the key there is nothing to stop.
   const DynDataKey stop = OpenDynDataKey(s.os, "PerfStats\\StopStat", KEY_ALL_ACCESS);
-  if (stop) ReadCpuUsageValue(s, stop.Get());
+  if (stop) ReadCpuUsageValue(s, stop.get());
 }

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 
@@ -69,31 +70,33 @@ void TCommPort::ChangeSetting(int& setting, int value) {
 
 void TCommPort::OpenPort() {
   ClosePort();
-  handle_ = PortHandle(os_.Open(DeviceName(portNumber_).c_str()), {&os_});
+  handle_ = os_.Open(DeviceName(portNumber_).c_str());
   if (!IsOpen()) RaiseLastOSError();
   try {
     ApplyLineSettings();
-    if (!os_.SetCommTimeouts(handle_.Get(), kTimeouts)) RaiseLastOSError();
+    if (!os_.SetCommTimeouts(handle_, kTimeouts)) RaiseLastOSError();
   } catch (...) {
     ClosePort();
     throw;
   }
 }
 
-void TCommPort::ClosePort() noexcept { handle_.Reset(); }
+void TCommPort::ClosePort() noexcept {
+  if (IsOpen()) os_.CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+}
 
 void TCommPort::LimitWriteTime(int milliseconds) {
   if (!IsOpen()) return;
   COMMTIMEOUTS limited = kTimeouts;
   limited.WriteTotalTimeoutMultiplier = 0;
   limited.WriteTotalTimeoutConstant = static_cast<DWORD>(milliseconds);
-  if (!os_.SetCommTimeouts(handle_.Get(), limited)) RaiseLastOSError();
+  if (!os_.SetCommTimeouts(handle_, limited)) RaiseLastOSError();
 }
 
 void TCommPort::WriteBytes(const std::uint8_t* data, int count) {
   if (count <= 0) return;
   DWORD written = 0;
-  if (!os_.WriteFile(handle_.Get(), data, static_cast<DWORD>(count), &written)) {
+  if (!os_.WriteFile(handle_, data, static_cast<DWORD>(count), &written)) {
     const DWORD code = GetLastError();  // before the close can change it
     ClosePort();
     throw WriteError(code);
@@ -104,9 +107,9 @@ void TCommPort::WriteBytes(const std::uint8_t* data, int count) {
 
 void TCommPort::ApplyLineSettings() {
   if (!IsOpen()) return;
-  if (!os_.SetCommState(handle_.Get(), DeviceLineSettings(baudRate_))) RaiseLastOSError();
+  if (!os_.SetCommState(handle_, DeviceLineSettings(baudRate_))) RaiseLastOSError();
   PurgeBuffers(true, true);
-  if (!os_.SetupComm(handle_.Get(), kQueueSize, kQueueSize)) RaiseLastOSError();
+  if (!os_.SetupComm(handle_, kQueueSize, kQueueSize)) RaiseLastOSError();
 }
 
 void TCommPort::PurgeBuffers(bool input, bool output) {
@@ -114,21 +117,21 @@ void TCommPort::PurgeBuffers(bool input, bool output) {
   DWORD flags = 0;
   if (output) flags |= PURGE_TXABORT | PURGE_TXCLEAR;
   if (input) flags |= PURGE_RXABORT | PURGE_RXCLEAR;
-  if (!os_.PurgeComm(handle_.Get(), flags)) RaiseLastOSError();
+  if (!os_.PurgeComm(handle_, flags)) RaiseLastOSError();
 }
 
-int EnumComPorts(StringList* list, int highest, bool stopAtFirstMissing, SerialOs& os) {
+std::vector<int> EnumComPorts(int highest, bool stopAtFirstMissing, SerialOs& os) {
   highest = std::max(highest, kLowestPort);
-  if (list) list->Clear();
-  int count = 0;
+  std::vector<int> ports;
   for (int number = kLowestPort; number <= highest; ++number) {
-    // The probe only opens and closes: the temporary owner closes the port at once.
-    if (!PortHandle(os.Open(DeviceName(number).c_str()), {&os}).Valid()) {
+    // The probe only opens and closes.
+    const HANDLE port = os.Open(DeviceName(number).c_str());
+    if (port == INVALID_HANDLE_VALUE) {
       if (stopAtFirstMissing) break;
       continue;
     }
-    ++count;
-    if (list) list->Add(std::to_string(number));
+    os.CloseHandle(port);
+    ports.push_back(number);
   }
-  return count;
+  return ports;
 }

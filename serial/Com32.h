@@ -6,8 +6,9 @@
 #include <cstdint>
 
 #include "serial/SerialOs.h"
-#include "toolkit/Errors.h"
-#include "toolkit/StringList.h"
+#include <vector>
+
+#include "base/Errors.h"
 
 // A write that did not take all its bytes. The code is the system's error code of a failed
 // WriteFile, or ERROR_TIMEOUT for a write that came back short: the port's write time-out ran out.
@@ -27,7 +28,7 @@ class TCommPort {
   TCommPort(const TCommPort&) = delete;
   TCommPort& operator=(const TCommPort&) = delete;
 
-  bool IsOpen() const { return handle_.Valid(); }
+  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
   int PortNumber() const { return portNumber_; }
   int BaudRate() const { return baudRate_; }
 
@@ -66,12 +67,11 @@ class TCommPort {
   SerialOs& os_;
   int portNumber_ = 1;
   int baudRate_ = 9600;
-  PortHandle handle_;
+  // Closed through the seam that opened it.
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
 // Probes COM1 .. COM<highest> (at least COM1, each named as OpenPort names it) by opening and
-// closing each, and lists the numbers that opened as "1", "2", ... in `list` (cleared first; may
-// be null to only count).
-// Returns how many opened. With `stopAtFirstMissing` it stops at the first port that fails.
-int EnumComPorts(StringList* list, int highest, bool stopAtFirstMissing,
-                 SerialOs& os = RealSerialOs());
+// closing each; the numbers of those that opened, in order. With `stopAtFirstMissing` it stops at
+// the first port that fails.
+std::vector<int> EnumComPorts(int highest, bool stopAtFirstMissing, SerialOs& os = RealSerialOs());

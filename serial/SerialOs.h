@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include "toolkit/UniqueResource.h"
-
 class SerialOs {
  public:
   // CreateFileA for a device the program writes to: read and write access, exclusive, existing only.
@@ -25,12 +23,3 @@ class SerialOs {
 
 // The real calls; lives as long as the program.
 SerialOs& RealSerialOs();
-
-// An open port, closed through the seam that opened it.
-struct PortHandlePolicy {
-  using Value = HANDLE;
-  SerialOs* os = nullptr;
-  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-  void Close(HANDLE port) const noexcept { os->CloseHandle(port); }
-};
-using PortHandle = UniqueResource<PortHandlePolicy>;

@@ -7,15 +7,37 @@
 
 #include "toolkit/Dpi.h"
 #include "toolkit/Form.h"
-#include "toolkit/PostedMessageFilter.h"
 #include "toolkit/Window.h"
 
 namespace {
 
-// Messages of the taskbar window, posted from other threads or to itself. Any program may post
-// them too, so they carry nothing: each only says what to do next.
-constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;  // run the pending synchronised calls
+// Posted by the taskbar window to itself. Any program may post it too, so it carries nothing: it
+// only says what to do next.
 constexpr UINT WM_ACTIVATEMAINFORM = WM_APP + 2;
+
+// The thread's message loop drops the messages that only the system sends when some other program
+// posts them: their parameters point at records (WM_NOTIFY, WM_DEVICECHANGE, the DPI messages),
+// whose pointers are not ours to follow, or bring news (a sleep) that is not true. A sent message
+// never passes through the queue; one taken from it becomes WM_NULL before any window procedure
+// sees it, in the program's own loop and in the system's modal ones alike.
+HHOOK postedMessageFilter = nullptr;
+
+LRESULT CALLBACK FilterPostedMessage(int code, WPARAM removal, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    MSG& message = *reinterpret_cast<MSG*>(lParam);
+    switch (message.message) {
+      case WM_NOTIFY:
+      case WM_DEVICECHANGE:
+      case WM_DPICHANGED:
+      case WM_GETDPISCALEDSIZE:
+      case WM_POWERBROADCAST:
+        message.message = WM_NULL;
+    }
+  }
+  // Windows 95, 98 and Me pass the message on only with the handle of the hook itself; the NT
+  // family ignores it.
+  return CallNextHookEx(postedMessageFilter, code, removal, lParam);
+}
 
 }  // namespace
 
@@ -63,9 +85,6 @@ class TaskbarWindow : public Window {
       case WM_CLOSE:
         app.Terminate();
         return 0;
-      case WM_SYNCHRONIZE:
-        app.calls_.RunPending();
-        return 0;
     }
     return Window::HandleMessage(message, wParam, lParam);
   }
@@ -87,11 +106,11 @@ void Application::Initialize(HINSTANCE instance, const char* windowClass) {
   InitCommonControlsEx(&controls);
 
   Window::RegisterWindowClass(windowClass);
+  SetExceptionHandler([](std::exception_ptr error) noexcept { App().HandleException(error); });
   icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
   if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
 
   window_ = std::make_unique<TaskbarWindow>(title_);
-  calls_.Attach(Handle(), WM_SYNCHRONIZE);
   ShowWindow(Handle(), SW_SHOWNOACTIVATE);
 }
 
@@ -122,16 +141,15 @@ void Application::Run(Form& mainForm) {
   ShowWindow(mainForm.Handle(), SW_SHOW);
   UpdateWindow(mainForm.Handle());
 
-  {
-    const PostedMessageFilter filter;
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-      if (mainForm.Handle() && mainForm.HandleDialogKey(message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
+  postedMessageFilter = SetWindowsHookExA(WH_GETMESSAGE, &FilterPostedMessage, nullptr, GetCurrentThreadId());
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (mainForm.Handle() && mainForm.HandleDialogKey(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
   }
-  calls_.Shutdown();
+  if (postedMessageFilter) UnhookWindowsHookEx(postedMessageFilter);
+  postedMessageFilter = nullptr;
   mainForm_ = nullptr;
 }
 

@@ -9,8 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/SynchronizedCalls.h"
-#include "toolkit/UniqueResource.h"
+#include "base/UniqueResource.h"
 
 class Form;
 class TaskbarWindow;
@@ -20,25 +19,24 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Common controls, the program's window class, the icon (resource 1, else the system's) and the
-  // taskbar window, shown as a zero-size window so that it has the taskbar button; the icons go on
-  // it with the main window's, at that window's DPI (LoadIcons). Throws OSError.
+  // Common controls, the program's window class, the icon (resource 1, else the system's), the
+  // windows' exception handling (this object's) and the taskbar window, shown as a zero-size
+  // window so that it has the taskbar button; the icons go on it with the main window's, at that
+  // window's DPI (LoadIcons). Throws OSError.
   void Initialize(HINSTANCE instance, const char* windowClass);
 
   void SetTitle(const std::string& title);
   const std::string& Title() const { return title_; }
-  // The icon at the system's icon size (Explorer, Alt+Tab) and at the small-icon size (the title
-  // bar, the taskbar button, the tray) of the DPI last loaded; the large one until then.
-  HICON Icon() const { return icon_; }
+  // The icon at the small-icon size (the title bar, the taskbar button, the tray) of the DPI last
+  // loaded; the large one until then.
   HICON SmallIcon() const { return smallIcon_ ? smallIcon_.Get() : icon_; }
   // Draws the small icon at the small-icon size of `dpi` and gives both icons to the taskbar
   // button and to `window` (none: the taskbar button alone).
   void LoadIcons(int dpi, HWND window = nullptr);
   HWND Handle() const;
 
-  // Shows the main form and dispatches messages until WM_QUIT, with the form's keys and other
-  // programs' posted system messages filtered out (PostedMessageFilter). When the loop has ended
-  // the application is shutting down: synchronised calls from other threads no longer run.
+  // Shows the main form and dispatches messages until WM_QUIT, with the form's keys taken first
+  // and other programs' posted system messages dropped (see Run).
   void Run(Form& mainForm);
   // Queues the quit message: whatever was posted before it is handled first.
   void Terminate();
@@ -55,11 +53,6 @@ class Application {
   // Shows the error with OnException, or in a message box without it.
   void HandleException(std::exception_ptr error) noexcept;
 
-  // For other threads: SynchronizedCalls::Run and WaitFor, on this application's thread.
-  bool Synchronize(const std::function<void()>& step) { return calls_.Run(step); }
-  void WaitFor(HANDLE object) { calls_.WaitFor(object); }
-  void SetPostFunction(SynchronizedCalls::PostFunction post) { calls_.SetPostFunction(post); }
-
  private:
   friend Application& App();
   friend class TaskbarWindow;
@@ -74,7 +67,6 @@ class Application {
   std::unique_ptr<TaskbarWindow> window_;
   Form* mainForm_ = nullptr;
   bool minimized_ = false;
-  SynchronizedCalls calls_;
 };
 
 // The one application object of the process.

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "toolkit/Dpi.h"
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 
@@ -53,8 +53,6 @@ void ComboBox::WidenFor(const std::string& text) {
   if (const int needed = WidthFor(text); needed > box.right - box.left)
     SetWindowPos(Handle(), nullptr, 0, 0, needed, box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
-
-void ComboBox::Clear() { Send(CB_RESETCONTENT); }
 
 void ComboBox::Add(const std::string& text) {
   if (Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0)

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 
 COLORREF ResolveColor(COLORREF color) {
   return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;

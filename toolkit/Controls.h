@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "toolkit/LayoutScale.h"
-#include "toolkit/StringList.h"
-#include "toolkit/UniqueResource.h"
+#include "base/UniqueResource.h"
 
 class Form;
 class PageControl;
@@ -135,15 +134,14 @@ class LinkLabel : public Label {
 
 // A pick-only drop-down list; `site.bounds` gives its closed height, and its width unless an item
 // needs more.
-class ComboBox : public Control, public StringList {
+class ComboBox : public Control {
  public:
   explicit ComboBox(const ControlSite& site);
 
-  void Clear() override;
-  void Add(const std::string& text) override;
+  void Add(const std::string& text);
   // Puts an item at `index`, moving the ones from there on down.
   void Insert(int index, const std::string& text);
-  int Count() const override;
+  int Count() const;
 
   int ItemIndex() const;
   void SetItemIndex(int index);

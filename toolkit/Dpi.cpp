@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "toolkit/SystemFunction.h"
+#include "base/SystemFunction.h"
 
 int SystemDpi() {
   // One for the whole session: asked once.

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "toolkit/Application.h"
 #include "toolkit/Dpi.h"
-#include "toolkit/SystemFunction.h"
+#include "base/SystemFunction.h"
 #include "toolkit/Timer.h"
 
 namespace {
@@ -27,25 +26,25 @@ void* AskForSleepNotices(HWND window) {
   return ask ? ask(window, DEVICE_NOTIFY_WINDOW_HANDLE) : nullptr;
 }
 
-}  // namespace
-
-void Form::SleepNoticesPolicy::Close(void* registration) const noexcept {
+void StopSleepNotices(void* registration) {
   using Function = BOOL(WINAPI*)(void*);
   static const auto stop = FindSystemFunction<Function>("user32.dll", "UnregisterSuspendResumeNotification");
-  if (stop) stop(registration);
+  if (registration && stop) stop(registration);
 }
 
-Form::Form(int left, int top, int clientWidth, int clientHeight)
+}  // namespace
+
+Form::Form(HWND owner, int left, int top, int clientWidth, int clientHeight)
     : designClient_{clientWidth, clientHeight} {
-  // Owned by the taskbar window: no taskbar button of its own, hidden while that one is minimised.
-  // Sized once it exists: only then is the DPI of its monitor known.
-  Create(0, "", kFormStyle, left, top, 0, 0, App().Handle());
-  sleepNotices_ = UniqueResource<SleepNoticesPolicy>(AskForSleepNotices(Handle()));
+  // Owned: no taskbar button of its own, hidden while the owner is minimised. Sized once it
+  // exists: only then is the DPI of its monitor known.
+  Create(0, "", kFormStyle, left, top, 0, 0, owner);
+  sleepNotices_ = AskForSleepNotices(Handle());
   ApplyDpi(WindowDpi(Handle()), nullptr);
 }
 
 Form::~Form() {
-  sleepNotices_.Reset();
+  StopSleepNotices(sleepNotices_);
   // The controls' events may lead into a derived form that is already gone: with the list empty,
   // nothing is routed to them while the window and its children are destroyed.
   const auto controls = std::move(controls_);
@@ -160,13 +159,6 @@ Control* Form::ControlOf(HWND window) const {
   return found == controls_.end() ? nullptr : found->get();
 }
 
-UINT_PTR Form::AddTimer(Timer& timer) {
-  timers_.push_back(&timer);
-  return nextTimerId_++;
-}
-
-void Form::RemoveTimer(const Timer& timer) { std::erase(timers_, &timer); }
-
 void Form::FocusControl(HWND control) {
   // As a dialog does: an edit gets the focus with its text selected.
   if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(control, EM_SETSEL, 0, -1);
@@ -236,22 +228,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           control && LOWORD(lParam) == HTCLIENT && control->HandleSetCursor())
         return TRUE;
       break;
-    case WM_TIMER: {
-      const auto timer = std::find_if(timers_.begin(), timers_.end(),
-                                      [wParam](const Timer* each) { return each->id_ == wParam; });
-      if (timer == timers_.end()) break;
-      (*timer)->Tick();
-      return 0;
-    }
-    case WM_SYSCOMMAND:
-      // The minimise button and the system menu minimise the whole application.
-      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
-        App().Minimize();
-        return 0;
-      }
+    case WM_TIMER:
+      if (Timer::Dispatch(Handle(), wParam)) return 0;
       break;
+    case WM_SYSCOMMAND:
+      // The minimise button and the system menu minimise the owner, the whole application.
+      if ((wParam & 0xFFF0) != SC_MINIMIZE) break;
+      [[fallthrough]];
     case WM_CLOSE:
-      App().Terminate();
+      SendMessageA(GetWindow(Handle(), GW_OWNER), message, wParam, lParam);
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {

@@ -11,11 +11,9 @@
 #include <vector>
 
 #include "toolkit/Controls.h"
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 #include "toolkit/LayoutScale.h"
 #include "toolkit/Window.h"
-
-class Timer;
 
 enum class ControlKind {
   Label,
@@ -46,11 +44,12 @@ struct ControlSpec {
 
 class Form : public Window {
  public:
-  // A window with a caption, system menu and minimise button, owned by the application's taskbar
-  // window, in MS Sans Serif 8 point at the DPI of its monitor. The client area is clientWidth ×
-  // clientHeight as designed for that font at 96 DPI, moved to the font the window gets (see
-  // LayoutScale), as is every control of its layout. Throws OSError.
-  Form(int left, int top, int clientWidth, int clientHeight);
+  // A window with a caption, system menu and minimise button, owned by `owner` (the application's
+  // taskbar window, which the minimise button and closing go to), in MS Sans Serif 8 point at the
+  // DPI of its monitor. The client area is clientWidth × clientHeight as designed for that font at
+  // 96 DPI, moved to the font the window gets (see LayoutScale), as is every control of its
+  // layout. Throws OSError.
+  Form(HWND owner, int left, int top, int clientWidth, int clientHeight);
   ~Form() override;
 
   void SetCaption(const std::string& caption);
@@ -87,10 +86,6 @@ class Form : public Window {
   virtual void DpiChanged() {}
 
  private:
-  friend class Timer;
-  UINT_PTR AddTimer(Timer& timer);
-  void RemoveTimer(const Timer& timer);
-
   std::unique_ptr<Control> MakeControl(const ControlSpec& entry);
   // Where a control of the table goes at the form's scale, in its font.
   ControlSite SiteOf(const ControlSpec& entry) const;
@@ -103,16 +98,10 @@ class Form : public Window {
   void FocusControl(HWND control);
   void TurnPage(int step);
 
+  SIZE designClient_;
   // Windows 8 and later tell a window of a sleep only when it asks (with modern standby nothing is
   // broadcast at all): then sleeps and wakes reach the form as WM_POWERBROADCAST on every Windows.
-  struct SleepNoticesPolicy {
-    using Value = void*;
-    static void* Invalid() { return nullptr; }
-    void Close(void* registration) const noexcept;
-  };
-
-  SIZE designClient_;
-  UniqueResource<SleepNoticesPolicy> sleepNotices_;
+  void* sleepNotices_ = nullptr;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   GdiObject<HFONT> font_;
   LayoutScale scale_;
@@ -120,7 +109,5 @@ class Form : public Window {
   // Each control's row of the layout table, in the order of controls_: where it goes at any DPI.
   std::vector<ControlSpec> specs_;
   PageControl* pages_ = nullptr;
-  std::vector<Timer*> timers_;
-  UINT_PTR nextTimerId_ = 1;
   HWND focus_ = nullptr;
 };

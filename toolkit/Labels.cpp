@@ -4,8 +4,8 @@
 #include <exception>
 #include <utility>
 
-#include "toolkit/Application.h"
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
+#include "toolkit/Window.h"
 
 Label::Label(const ControlSite& site, bool wrap)
     : Label(site, static_cast<DWORD>(wrap ? SS_LEFT : SS_LEFTNOWORDWRAP)) {}
@@ -97,7 +97,7 @@ LRESULT CALLBACK ValueWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   try {
     return HandleValueMessage(window, message, wParam, lParam);
   } catch (...) {
-    App().HandleException(std::current_exception());
+    HandleException(std::current_exception());
     return 0;
   }
 }

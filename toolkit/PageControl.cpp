@@ -1,7 +1,7 @@
 #include "toolkit/Controls.h"
 
-#include "toolkit/Errors.h"
-#include "toolkit/SystemFunction.h"
+#include "base/Errors.h"
+#include "base/SystemFunction.h"
 
 namespace {
 

@@ -1,13 +1,23 @@
 #include "toolkit/Timer.h"
 
-#include "toolkit/Errors.h"
-#include "toolkit/Form.h"
+#include <algorithm>
+#include <vector>
 
-Timer::Timer(Form& owner) : owner_(owner), id_(owner.AddTimer(*this)) {}
+#include "base/Errors.h"
+
+namespace {
+
+// Every timer of the window thread, and the id the next one gets.
+std::vector<Timer*> timers;
+UINT_PTR nextId = 1;
+
+}  // namespace
+
+Timer::Timer(HWND window) : window_(window), id_(nextId++) { timers.push_back(this); }
 
 Timer::~Timer() {
-  if (running_) KillTimer(owner_.Handle(), id_);
-  owner_.RemoveTimer(*this);
+  if (running_) KillTimer(window_, id_);
+  std::erase(timers, this);
 }
 
 void Timer::SetInterval(UINT milliseconds) {
@@ -23,14 +33,20 @@ void Timer::SetEnabled(bool enabled) {
 }
 
 void Timer::Update() {
-  if (running_) KillTimer(owner_.Handle(), id_);
+  if (running_) KillTimer(window_, id_);
   running_ = false;
   if (!enabled_ || interval_ == 0) return;
-  if (!SetTimer(owner_.Handle(), id_, interval_, nullptr)) RaiseLastOSError();
+  if (!SetTimer(window_, id_, interval_, nullptr)) RaiseLastOSError();
   running_ = true;
 }
 
-void Timer::Tick() {
+bool Timer::Dispatch(HWND window, UINT_PTR id) {
+  const auto found = std::find_if(timers.begin(), timers.end(), [window, id](const Timer* timer) {
+    return timer->window_ == window && timer->id_ == id;
+  });
+  if (found == timers.end()) return false;
   // A tick may already wait in the queue when the timer is stopped.
-  if (running_ && OnTimer) OnTimer();
+  Timer& timer = **found;
+  if (timer.running_ && timer.OnTimer) timer.OnTimer();
+  return true;
 }

@@ -1,17 +1,15 @@
-// A window timer of a form: WM_TIMER never queues a second tick while one is waiting, so a slow
-// handler simply skips ticks.
+// A window timer: WM_TIMER never queues a second tick while one is waiting, so a slow handler simply
+// skips ticks. The window's procedure hands its WM_TIMER messages to Dispatch.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 
-class Form;
-
 class Timer {
  public:
-  // Disabled, 1000 ms.
-  explicit Timer(Form& owner);
+  // Disabled, 1000 ms, ticking on `window`.
+  explicit Timer(HWND window);
   ~Timer();
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
@@ -22,12 +20,14 @@ class Timer {
 
   std::function<void()> OnTimer;
 
+  // Runs the tick of the timer of `window` that `id` names; false when there is none (a WM_TIMER
+  // that some other program posted).
+  static bool Dispatch(HWND window, UINT_PTR id);
+
  private:
-  friend class Form;
-  void Tick();
   void Update();
 
-  Form& owner_;
+  HWND window_;
   UINT_PTR id_;
   UINT interval_ = 1000;
   bool enabled_ = false;

@@ -1,9 +1,6 @@
 #include "toolkit/Window.h"
 
-#include <exception>
-
-#include "toolkit/Application.h"
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 
@@ -11,7 +8,15 @@ namespace {
 // class's, and it is the only one that reads the user data.
 char className[64];
 
+ExceptionHandler exceptionHandler = nullptr;
+
 }  // namespace
+
+void SetExceptionHandler(ExceptionHandler handler) { exceptionHandler = handler; }
+
+void HandleException(std::exception_ptr error) noexcept {
+  if (exceptionHandler) exceptionHandler(error);
+}
 
 void Window::RegisterWindowClass(const char* name) {
   lstrcpynA(className, name, sizeof className);
@@ -62,7 +67,7 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
   try {
     result = self->HandleMessage(message, wParam, lParam);
   } catch (...) {
-    App().HandleException(std::current_exception());
+    HandleException(std::current_exception());
   }
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);

@@ -4,6 +4,14 @@
 
 #include <windows.h>
 
+#include <exception>
+
+// Where the exceptions that our window procedures stop go: the application's exception handling,
+// which sets it (Application::Initialize). Until then they are dropped.
+using ExceptionHandler = void (*)(std::exception_ptr error) noexcept;
+void SetExceptionHandler(ExceptionHandler handler);
+void HandleException(std::exception_ptr error) noexcept;
+
 class Window {
  public:
   Window(const Window&) = delete;

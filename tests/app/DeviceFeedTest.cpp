@@ -13,7 +13,7 @@
 #include "counters/Counters.h"
 #include "tests/support/FakeSerialOs.h"
 #include "tests/support/FixedPercent.h"
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 

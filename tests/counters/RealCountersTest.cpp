@@ -11,7 +11,7 @@
 #include "cpuusage/CpuUsage.h"
 #include "tests/cpuusage/FakeCpuUsageOs.h"
 #include "tests/cpuusage/SyntheticSamples.h"
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 

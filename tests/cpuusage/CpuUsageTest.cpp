@@ -12,7 +12,7 @@
 
 #include "tests/cpuusage/FakeCpuUsageOs.h"
 #include "tests/cpuusage/SyntheticSamples.h"
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 
 // The walk's own layouts are the platform's.
 static_assert(sizeof(PerfDataBlock) == sizeof(PERF_DATA_BLOCK));

@@ -7,7 +7,7 @@
 
 
 #include "cpuusage/CpuUsage.h"
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "tests/e2e/DeviceLine.h"
 #include "tests/e2e/DialvoxTest.h"
-#include "toolkit/UniqueResource.h"
+#include "base/UniqueResource.h"
 #include "tests/support/SettingsKey.h"
 #include "tests/support/UnixShell.h"
 #include "tests/support/UserActions.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/UniqueResource.h"
+#include "base/UniqueResource.h"
 #include "tools/devicesim/FrameDecoder.h"
 
 namespace e2e {

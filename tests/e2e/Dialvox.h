@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/MainLayout.h"
-#include "toolkit/UniqueResource.h"
+#include "base/UniqueResource.h"
 
 namespace e2e {
 

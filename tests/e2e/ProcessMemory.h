@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "toolkit/UniqueResource.h"
+#include "base/UniqueResource.h"
 
 namespace e2e {
 

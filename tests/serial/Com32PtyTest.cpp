@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "serial/Com32.h"
-#include "tests/support/RecordingList.h"
 #include "tests/support/UnixShell.h"
 #include "tests/support/Waiting.h"
-#include "toolkit/UniqueResource.h"
-#include "toolkit/Errors.h"
+#include "base/UniqueResource.h"
+#include "base/Errors.h"
 
 namespace {
 
@@ -131,8 +130,5 @@ TEST_F(PtyPortTest, WriteFailsWhileTheLineIsGoneAndAFreshOpenWritesAgain) {
 }
 
 TEST_F(PtyPortTest, ProbeListsThePortsWhoseLinesExist) {
-  RecordingList list;
-  const int count = EnumComPorts(&list, 2, false);
-  EXPECT_EQ(list.items, (std::vector<std::string>{"1", "2"}));
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ(EnumComPorts(2, false), (std::vector<int>{1, 2}));
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "toolkit/UniqueResource.h"
+#include "base/UniqueResource.h"
 #include "tests/support/Waiting.h"
 
 namespace {

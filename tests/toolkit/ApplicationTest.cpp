@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -10,26 +9,12 @@
 
 namespace {
 
-// PostMessageA on a queue that is full: Windows refuses posts to one that holds 10,000 messages.
-std::atomic<int> postsToRefuse{0};
-BOOL WINAPI RefuseSomePosts(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (postsToRefuse > 0) {
-    --postsToRefuse;
-    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
-    return FALSE;
-  }
-  return PostMessageA(window, message, wParam, lParam);
-}
-
 class ApplicationTest : public ::testing::Test {
  protected:
   void SetUp() override {
     app.OnMinimize = [this] { ++minimized; };
     app.OnRestore = [this] { ++restored; };
-    app.OnException = [this](const std::exception& error) {
-      reported.push_back(error.what());
-      reportThread = GetCurrentThreadId();
-    };
+    app.OnException = [this](const std::exception& error) { reported.push_back(error.what()); };
   }
   void TearDown() override {
     app.Restore();
@@ -43,7 +28,6 @@ class ApplicationTest : public ::testing::Test {
   int minimized = 0;
   int restored = 0;
   std::vector<std::string> reported;
-  DWORD reportThread = 0;
 };
 
 TEST_F(ApplicationTest, MinimiseAndRestoreNotifyOnlyOnRealChangesAndTakeTheFormAlong) {
@@ -103,7 +87,7 @@ TEST_F(ApplicationTest, ClosingTheFormQueuesTheQuitMessage) {
 }
 
 TEST_F(ApplicationTest, TimerTicksStopsAtIntervalZeroAndPassesExceptionsToTheHook) {
-  Timer timer(form);
+  Timer timer(form.Handle());
   int ticks = 0;
   timer.OnTimer = [&ticks] {
     if (++ticks == 2) throw Error("Tick failed");
@@ -126,54 +110,6 @@ TEST_F(ApplicationTest, TimerTicksStopsAtIntervalZeroAndPassesExceptionsToTheHoo
   const int disabledAt = ticks;
   PumpUntil([] { return false; }, 150);
   EXPECT_EQ(ticks, disabledAt);
-}
-
-TEST_F(ApplicationTest, SynchronizeRunsTheStepOnTheUserInterfaceThread) {
-  std::atomic<DWORD> stepThread{0};
-  std::atomic<bool> answer{false};
-  LambdaThread worker([&](LambdaThread& self) {
-    answer = self.Synchronize([&] { stepThread = GetCurrentThreadId(); });
-  });
-  worker.Start();
-  EXPECT_TRUE(PumpUntil([&] { return worker.Finished(); }));
-  EXPECT_TRUE(answer);
-  EXPECT_EQ(stepThread, GetCurrentThreadId());
-}
-
-TEST_F(ApplicationTest, SynchronisedCallsStillRunWhenTheQueueRefusedTheirMessage) {
-  app.SetPostFunction(&RefuseSomePosts);
-  postsToRefuse = 2;
-  std::atomic<int> steps{0}, answeredTrue{0};
-  LambdaThread worker([&](LambdaThread& self) {
-    for (int i = 0; i < 2; ++i) answeredTrue += self.Synchronize([&] { ++steps; });
-  });
-  worker.Start();
-  EXPECT_TRUE(PumpUntil([&] { return worker.Finished(); }));
-  app.SetPostFunction(nullptr);
-  EXPECT_EQ(postsToRefuse, 0);
-  EXPECT_EQ(steps, 2);
-  EXPECT_EQ(answeredTrue, 2);
-}
-
-TEST_F(ApplicationTest, WaitingForAWorkerServesItsSynchronisedCalls) {
-  std::atomic<int> steps{0};
-  LambdaThread worker([&](LambdaThread& self) {
-    for (int i = 0; i < 3; ++i) self.Synchronize([&] { ++steps; });
-  });
-  worker.Start();
-  worker.WaitFor();  // no loop of our own: WaitFor must run the steps, or this never returns
-  EXPECT_EQ(steps, 3);
-}
-
-TEST_F(ApplicationTest, ExceptionsOfAWorkerAndOfItsStepsReachTheHookOnTheUserInterfaceThread) {
-  LambdaThread worker([](LambdaThread& self) {
-    self.Synchronize([] { throw Error("Step failed"); });
-    throw Error("Worker failed");
-  });
-  worker.Start();
-  EXPECT_TRUE(PumpUntil([this] { return reported.size() == 2; }));
-  EXPECT_EQ(reported, (std::vector<std::string>{"Step failed", "Worker failed"}));
-  EXPECT_EQ(reportThread, GetCurrentThreadId());
 }
 
 }  // namespace

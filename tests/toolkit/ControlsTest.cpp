@@ -42,9 +42,6 @@ TEST_F(ControlsTest, ComboBoxKeepsItsTexts) {
 
   combo.SetItemIndex(1);
   EXPECT_EQ(combo.Text(), "Память");
-  combo.Clear();
-  EXPECT_EQ(combo.Count(), 0);
-  EXPECT_EQ(combo.Text(), "");
 }
 
 TEST_F(ControlsTest, ComboBoxNotifiesTheUsersChoiceOnly) {

@@ -122,13 +122,11 @@ TEST_F(FormTest, ShowsOnlyTheActivePagesControlsAtPageRelativePositions) {
   // memory and is never read: the tab moves back unnotified, and a "selection changed" sent by a
   // second thread must not show its page.
   SendMessageA(pages.Handle(), TCM_SETCURSEL, 0, 0);
-  LambdaThread sender([&form, &pages](LambdaThread&) {
+  EXPECT_TRUE(RunOnAnotherThread([&form, &pages] {
     NMHDR header{pages.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(pages.Handle())),
                  static_cast<UINT>(TCN_SELCHANGE)};
     SendMessageA(form.Handle(), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-  });
-  sender.Start();
-  EXPECT_TRUE(PumpUntil([&sender] { return sender.Finished(); }));
+  }));
   EXPECT_TRUE(Shown(second));
   EXPECT_FALSE(Shown(first));
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "toolkit/Application.h"
 
 namespace {
@@ -18,6 +21,17 @@ class ToolkitEnvironment : public ::testing::Environment {
     ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
 
 }  // namespace
+
+bool RunOnAnotherThread(const std::function<void()>& body, DWORD timeoutMs) {
+  std::atomic<bool> done{false};
+  std::thread thread([&] {
+    body();
+    done = true;
+  });
+  const bool ended = PumpUntil([&done] { return done.load(); }, timeoutMs);
+  thread.join();
+  return ended;
+}
 
 RECT BoundsInParent(HWND window) {
   RECT bounds;

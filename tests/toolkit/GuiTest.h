@@ -6,16 +6,16 @@
 
 #include <functional>
 #include <span>
-#include <utility>
 
 #include "tests/support/Waiting.h"
+#include "toolkit/Application.h"
 #include "toolkit/Form.h"
 
 
 // A hidden form built from a layout table.
 class TestForm : public Form {
  public:
-  explicit TestForm(std::span<const ControlSpec> layout = {}) : Form(0, 0, 300, 280) {
+  explicit TestForm(std::span<const ControlSpec> layout = {}) : Form(App().Handle(), 0, 0, 300, 280) {
     CreateControls(layout);
   }
 
@@ -29,20 +29,6 @@ class TestForm : public Form {
 // A control's window rectangle in its parent's client coordinates.
 RECT BoundsInParent(HWND window);
 
-#include "toolkit/Thread.h"
-
-// A thread whose body is given by the test. It is waited for when it goes.
-class LambdaThread : public Thread {
- public:
-  explicit LambdaThread(std::function<void(LambdaThread&)> body) : body_(std::move(body)) {}
-  ~LambdaThread() override { WaitFor(); }
-  using Thread::Synchronize;
-
-  bool Finished() const { return WaitForSingleObject(Handle(), 0) == WAIT_OBJECT_0; }
-
- protected:
-  void Execute() override { body_(*this); }
-
- private:
-  std::function<void(LambdaThread&)> body_;
-};
+// Runs `body` on a thread of its own while this thread serves its messages (a message the other
+// thread sends to one of this thread's windows waits for that), until the body has ended.
+bool RunOnAnotherThread(const std::function<void()>& body, DWORD timeoutMs = 5000);

@@ -1,4 +1,4 @@
-#include "toolkit/Errors.h"
+#include "base/Errors.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
