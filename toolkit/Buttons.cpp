@@ -1,4 +1,4 @@
-#include "toolkit/Controls.h"
+#include "toolkit/Buttons.h"
 
 #include <algorithm>
 
@@ -13,25 +13,22 @@ int GlyphSize(int dpi) { return ControlMetric(SM_CYMENUCHECK, dpi); }
 // As designed, scaled: the room between the glyph and the caption, one character.
 constexpr int kCaptionGap = 6;
 
-// A check box is never narrower than its glyph and its caption beside it.
-ControlSite AroundGlyphAndCaption(ControlSite site) {
-  RECT& bounds = site.bounds;
-  const int glyph = GlyphSize(site.dpi);
-  const int caption =
-      site.caption.empty() ? 0 : site.scale.X(kCaptionGap) + TextWidth(site.font, site.caption);
-  bounds.right = std::max<LONG>(bounds.right, bounds.left + glyph + caption);
-  bounds.bottom = std::max<LONG>(bounds.bottom, bounds.top + glyph);
-  return site;
-}
-
 }  // namespace
 
 CheckBox::CheckBox(const ControlSite& site) : Control(site) {
-  AddPart(site, "BUTTON", site.caption.c_str(), BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0,
-          AroundGlyphAndCaption(site).bounds);
+  AddPart("BUTTON", site.caption.c_str(), BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP);
 }
 
-void CheckBox::Relayout(const ControlSite& site) { Control::Relayout(AroundGlyphAndCaption(site)); }
+void CheckBox::Place(const Placement& placement) {
+  Placement fitted = placement;
+  RECT& bounds = fitted.bounds;
+  const int glyph = GlyphSize(placement.dpi);
+  const std::string caption = Text();
+  const int beside = caption.empty() ? 0 : placement.scale.X(kCaptionGap) + TextWidth(placement.font, caption);
+  bounds.right = std::max<LONG>(bounds.right, bounds.left + glyph + beside);
+  bounds.bottom = std::max<LONG>(bounds.bottom, bounds.top + glyph);
+  Control::Place(fitted);
+}
 
 bool CheckBox::Checked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
 
@@ -56,9 +53,8 @@ constexpr int kButtonHeight = 17;
 }  // namespace
 
 // WS_CLIPSIBLINGS: the box must not paint over its buttons, which lie above it.
-RadioGroup::RadioGroup(const ControlSite& site) : Control(site), site_(site) {
-  AddPart(site, "BUTTON", site.caption.c_str(), BS_GROUPBOX | WS_CLIPSIBLINGS | WS_GROUP, 0,
-          site.bounds);
+RadioGroup::RadioGroup(const ControlSite& site) : Control(site) {
+  AddPart("BUTTON", site.caption.c_str(), BS_GROUPBOX | WS_CLIPSIBLINGS | WS_GROUP);
 }
 
 void RadioGroup::SetItems(const std::vector<std::string>& items) {
@@ -71,28 +67,24 @@ void RadioGroup::SetItems(const std::vector<std::string>& items) {
   for (std::size_t index = 0; index < items.size(); ++index) {
     // The first button opens the dialog-manager group that the arrow keys move in.
     const DWORD style = BS_AUTORADIOBUTTON | (index == 0 ? WS_GROUP | WS_TABSTOP : 0);
-    const HWND button = AddPart(site_, "BUTTON", items[index].c_str(), style, 0, RECT{});
+    const HWND button = AddPart("BUTTON", items[index].c_str(), style);
     SetWindowPos(button, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     insertAfter = button;
   }
-  PlaceButtons();
+  Place(placement_);
 }
 
-void RadioGroup::Relayout(const ControlSite& site) {
-  Control::Relayout(site);
-  site_ = site;
-  PlaceButtons();
-}
-
-void RadioGroup::PlaceButtons() {
-  const RECT& box = site_.bounds;
-  const LayoutScale& scale = site_.scale;
+void RadioGroup::Place(const Placement& placement) {
+  placement_ = placement;
+  Control::Place(placement);
+  const RECT& box = placement.bounds;
+  const LayoutScale& scale = placement.scale;
   const int captionSpace = scale.Y(kCaptionSpace);
   const int count = ButtonCount();
   const int rowHeight =
       count ? (box.bottom - box.top - captionSpace - scale.Y(kBottomSpace)) / count : 0;
   const int buttonHeight =
-      std::max(std::min(rowHeight, scale.Y(kButtonHeight)), GlyphSize(site_.dpi));
+      std::max(std::min(rowHeight, scale.Y(kButtonHeight)), GlyphSize(placement.dpi));
   for (int index = 0; index < count; ++index) {
     const int top = box.top + captionSpace + index * rowHeight + (rowHeight - buttonHeight) / 2;
     const int left = box.left + scale.X(kButtonIndent);

@@ -1,4 +1,4 @@
-#include "toolkit/Controls.h"
+#include "toolkit/ComboBox.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,16 +18,21 @@ constexpr int kDroppedItems = 10;
 
 }  // namespace
 
-ComboBox::ComboBox(const ControlSite& site) : Control(site), bounds_(site.bounds), dpi_(site.dpi) {
-  AddPart(site, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, site.bounds);
-  Fit();
+ComboBox::ComboBox(const ControlSite& site) : Control(site) {
+  AddPart("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP);
 }
 
-void ComboBox::Relayout(const ControlSite& site) {
-  bounds_ = site.bounds;
-  dpi_ = site.dpi;
-  Control::Relayout(site);
-  Fit();
+void ComboBox::Place(const Placement& placement) {
+  dpi_ = placement.dpi;
+  // Measured in the new font: every item, and one item's height in the dropped list, about ten of
+  // which the window holds below the closed box.
+  Send(WM_SETFONT, reinterpret_cast<WPARAM>(placement.font), FALSE);
+  Placement fitted = placement;
+  RECT& bounds = fitted.bounds;
+  for (int index = 0, count = Count(); index < count; ++index)
+    bounds.right = std::max<LONG>(bounds.right, bounds.left + WidthFor(ItemText(index)));
+  bounds.bottom += kDroppedItems * static_cast<int>(Send(CB_GETITEMHEIGHT, 0)) + 2;
+  Control::Place(fitted);
 }
 
 int ComboBox::WidthFor(const std::string& text) const {
@@ -35,16 +40,6 @@ int ComboBox::WidthFor(const std::string& text) const {
   // the text, as the system draws them at the window's DPI.
   return TextWidth(reinterpret_cast<HFONT>(Send(WM_GETFONT)), text) +
          4 * ControlMetric(SM_CXEDGE, dpi_) + ControlMetric(SM_CXVSCROLL, dpi_);
-}
-
-void ComboBox::Fit() {
-  // As laid out, but never narrower than an item; the window's height is the closed box plus the
-  // dropped list, here about ten items.
-  int width = bounds_.right - bounds_.left;
-  for (int index = 0, count = Count(); index < count; ++index) width = std::max(width, WidthFor(ItemText(index)));
-  const int itemHeight = static_cast<int>(Send(CB_GETITEMHEIGHT, 0));
-  SetWindowPos(Handle(), nullptr, 0, 0, width, bounds_.bottom - bounds_.top + kDroppedItems * itemHeight + 2,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ComboBox::WidenFor(const std::string& text) {

@@ -1,4 +1,4 @@
-#include "toolkit/Controls.h"
+#include "toolkit/Control.h"
 
 #include <algorithm>
 
@@ -19,8 +19,6 @@ int TextWidth(HFONT font, const std::string& text) {
   return extent.cx;
 }
 
-Control::Control(const ControlSite& site) : name_(site.name) {}
-
 Control::~Control() {
   for (HWND part : parts_)
     if (IsWindow(part)) DestroyWindow(part);
@@ -30,24 +28,20 @@ bool Control::Owns(HWND window) const {
   return std::find(parts_.begin(), parts_.end(), window) != parts_.end();
 }
 
-void Control::Relayout(const ControlSite& site) {
-  const RECT& bounds = site.bounds;
+void Control::Place(const Placement& placement) {
+  const RECT& bounds = placement.bounds;
   SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  for (HWND part : parts_) SendMessageA(part, WM_SETFONT, reinterpret_cast<WPARAM>(site.font), TRUE);
+  for (HWND part : parts_) SendMessageA(part, WM_SETFONT, reinterpret_cast<WPARAM>(placement.font), TRUE);
 }
 
-HWND Control::AddPart(const ControlSite& site, const char* className, const char* caption,
-                      DWORD style, DWORD exStyle, const RECT& bounds) {
+HWND Control::AddPart(const char* className, const char* caption, DWORD style, DWORD exStyle) {
   style |= WS_CHILD;
   if (visible_ && pageShown_) style |= WS_VISIBLE;
-  const HWND part = CreateWindowExA(exStyle, className, caption, style, bounds.left, bounds.top,
-                                    bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                    site.parent, reinterpret_cast<HMENU>(INT_PTR{site.id}),
-                                    GetModuleHandleA(nullptr), nullptr);
+  const HWND part = CreateWindowExA(exStyle, className, caption, style, 0, 0, 0, 0, parent_,
+                                    reinterpret_cast<HMENU>(INT_PTR{id_}), GetModuleHandleA(nullptr), nullptr);
   if (!part) RaiseLastOSError();
   parts_.push_back(part);
-  if (site.font) SendMessageA(part, WM_SETFONT, reinterpret_cast<WPARAM>(site.font), FALSE);
   return part;
 }
 

@@ -1,5 +1,5 @@
-// The monitors a window is shown on: the DPI it is shown at, the system's measures at a DPI, and a
-// place on some monitor. Windows 8.1 and 10 give each monitor a DPI of its own and tell a window
+// The monitors a window is shown on: the DPI it is shown at, the system's measures at a DPI, a
+// place on some monitor, and a layout's scale for the font the window gets there. Windows 8.1 and 10 give each monitor a DPI of its own and tell a window
 // when it moves to another; the functions for that, and the monitor functions that 95 and NT 4.0
 // lack, are looked up at run time. Older systems have one DPI for the whole session, the system's,
 // and get the system's own answers.
@@ -28,3 +28,31 @@ SIZE WindowSizeAround(SIZE client, DWORD style, int dpi);
 // per-monitor awareness of Windows 8.1 to 10 1607 (the later one does it by itself). For
 // WM_NCCREATE; a stub or missing elsewhere, where the title bar stays at the system's DPI.
 void EnableTitleBarScaling(HWND window);
+
+// A layout designed in pixels for MS Sans Serif 8 point at 96 DPI (11 pixels high) moved to the
+// font the window really gets, the way Windows moves a dialog by its dialog units: horizontally by
+// the font's average character width, vertically by its height. With the design font nothing
+// moves; at 120 or 144 DPI, or with another font, every position and size follows the text.
+class LayoutScale {
+ public:
+  // The design itself: nothing moves.
+  LayoutScale() = default;
+  // The scale for `font` on the screen. Only what Windows 95 and NT 4.0 have: GetTextMetrics and
+  // GetTextExtentPoint32, as Windows computes the dialog base units of a dialog's own font.
+  static LayoutScale Of(HFONT font);
+
+  int X(int x) const { return MulDiv(x, baseX_, kDesignBaseX); }
+  int Y(int y) const { return MulDiv(y, baseY_, kDesignBaseY); }
+  // Each edge scaled, so that controls side by side in the design stay side by side.
+  RECT Rect(int left, int top, int width, int height) const {
+    return RECT{X(left), Y(top), X(left + width), Y(top + height)};
+  }
+
+ private:
+  // The dialog base units of the design font.
+  static constexpr int kDesignBaseX = 6;
+  static constexpr int kDesignBaseY = 13;
+
+  int baseX_ = kDesignBaseX;
+  int baseY_ = kDesignBaseY;
+};

@@ -1,8 +1,8 @@
-#include "toolkit/Controls.h"
+#include "toolkit/Edit.h"
 
 Edit::Edit(const ControlSite& site) : Control(site) {
-  AddPart(site, "EDIT", site.caption.c_str(), ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP,
-          WS_EX_CLIENTEDGE, site.bounds);
+  AddPart("EDIT", site.caption.c_str(), ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP,
+          WS_EX_CLIENTEDGE);
 }
 
 void Edit::SetTextColor(COLORREF color) {
@@ -19,5 +19,5 @@ HBRUSH Edit::HandleCtlColor(HDC dc) {
 
 // WS_CLIPSIBLINGS: the frame lies below the controls inside it and must not paint over them.
 Bevel::Bevel(const ControlSite& site) : Control(site) {
-  AddPart(site, "STATIC", "", SS_ETCHEDFRAME | WS_CLIPSIBLINGS | WS_GROUP, 0, site.bounds);
+  AddPart("STATIC", "", SS_ETCHEDFRAME | WS_CLIPSIBLINGS | WS_GROUP);
 }

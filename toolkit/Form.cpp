@@ -54,26 +54,8 @@ Form::~Form() {
 
 void Form::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
 
-ControlSite Form::SiteOf(const ControlSpec& entry) const {
-  ControlSite site;
-  site.parent = Handle();
-  site.name = entry.name;
-  site.caption = entry.caption;
-  site.bounds = scale_.Rect(entry.left, entry.top, entry.width, entry.height);
-  site.font = font_.Get();
-  site.scale = scale_;
-  site.dpi = dpi_;
-  site.id = entry.id;
-  if (entry.page >= 0) {
-    if (!pages_) throw Error("Control \"" + site.name + "\" is on a page, but there are no pages");
-    const RECT area = pages_->DisplayRect();
-    OffsetRect(&site.bounds, area.left, area.top);
-  }
-  return site;
-}
-
 std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
-  const ControlSite site = SiteOf(entry);
+  const ControlSite site{Handle(), entry.name, entry.caption, entry.id};
   switch (entry.kind) {
     case ControlKind::Label: return std::make_unique<Label>(site, false);
     case ControlKind::WrapLabel: return std::make_unique<Label>(site, true);
@@ -94,25 +76,25 @@ std::unique_ptr<Control> Form::MakeControl(const ControlSpec& entry) {
 void Form::CreateControls(std::span<const ControlSpec> layout) {
   // Frames that other controls lie on (page control, bevel) go below all of them.
   std::vector<Control*> backdrops;
-  std::vector<int> ids;
   for (const ControlSpec& entry : layout) {
-    if (entry.kind == ControlKind::TabSheet) {
-      if (!pages_) throw Error(std::string("Page \"") + entry.name + "\" has no page control");
-      pages_->AddPage(entry.caption);
-      continue;
+    const std::string name = entry.name;
+    if (entry.kind == ControlKind::TabSheet || entry.page >= 0) {
+      if (!pages_) throw Error("\"" + name + "\" is on a page, but there are no pages");
+      if (entry.kind == ControlKind::TabSheet) {
+        pages_->AddPage(entry.caption);
+        continue;
+      }
     }
-    if (FindControl(entry.name)) throw Error(std::string("Control \"") + entry.name + "\" exists twice");
-    if (entry.id <= IDCANCEL || std::find(ids.begin(), ids.end(), entry.id) != ids.end())
-      throw Error(std::string("Control \"") + entry.name + "\" has no id of its own");
-    ids.push_back(entry.id);
-    controls_.push_back(MakeControl(entry));
-    specs_.push_back(entry);
-    Control& control = *controls_.back();
+    if (FindControl(name)) throw Error("Control \"" + name + "\" exists twice");
+    if (entry.id <= IDCANCEL || GetDlgItem(Handle(), entry.id))
+      throw Error("Control \"" + name + "\" has no id of its own");
+    Control& control = *controls_.emplace_back(Laid{MakeControl(entry), &entry}).control;
     if (entry.kind == ControlKind::PageControl) pages_ = static_cast<PageControl*>(&control);
     if (entry.kind == ControlKind::PageControl || entry.kind == ControlKind::Bevel)
       backdrops.push_back(&control);
     if (entry.page >= 0) pages_->AddToPage(entry.page, control);
   }
+  PlaceControls();
   // Each frame ends up below the ones listed after it, which lie on it.
   for (auto frame = backdrops.rbegin(); frame != backdrops.rend(); ++frame)
     SetWindowPos((*frame)->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -124,14 +106,23 @@ void Form::CreateControls(std::span<const ControlSpec> layout) {
   if (!alwaysUnderline) SendMessageA(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
 }
 
+void Form::PlaceControls() {
+  for (const auto& [control, row] : controls_) {
+    Placement placement{scale_.Rect(row->left, row->top, row->width, row->height), font_.Get(), scale_, dpi_};
+    if (row->page >= 0) {
+      const RECT area = pages_->DisplayRect();
+      OffsetRect(&placement.bounds, area.left, area.top);
+    }
+    control->Place(placement);
+  }
+}
+
 void Form::ApplyDpi(int dpi, const RECT* suggested) {
   dpi_ = dpi;
   // The old font goes only once no control uses it any more.
   const GdiObject<HFONT> previous = std::exchange(font_, GdiObject<HFONT>(CreateFormFont(dpi)));
   scale_ = LayoutScale::Of(font_.Get());
-  // In table order: the page control comes before the controls on its pages, which go by its
-  // page area.
-  for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->Relayout(SiteOf(specs_[i]));
+  PlaceControls();
   // The frame as the system draws it: at the window's own DPI, which may not follow (under Wine
   // it never does).
   const SIZE size = WindowSize(scale_, WindowDpi(Handle()));
@@ -147,16 +138,16 @@ SIZE Form::WindowSize(const LayoutScale& scale, int frameDpi) const {
 
 Control* Form::FindControl(const std::string& name) const {
   const auto found = std::find_if(controls_.begin(), controls_.end(),
-                                  [&name](const auto& control) { return control->Name() == name; });
-  return found == controls_.end() ? nullptr : found->get();
+                                  [&name](const Laid& laid) { return laid.control->Name() == name; });
+  return found == controls_.end() ? nullptr : found->control.get();
 }
 
 Control* Form::ControlOf(HWND window) const {
   // A few dozen windows: a look through the list costs less than one call into the system.
   if (!window) return nullptr;
   const auto found = std::find_if(controls_.begin(), controls_.end(),
-                                  [window](const auto& control) { return control->Owns(window); });
-  return found == controls_.end() ? nullptr : found->get();
+                                  [window](const Laid& laid) { return laid.control->Owns(window); });
+  return found == controls_.end() ? nullptr : found->control.get();
 }
 
 void Form::FocusControl(HWND control) {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Controls.h"
 #include "base/Errors.h"
-#include "toolkit/LayoutScale.h"
+#include "base/UniqueResource.h"
+#include "toolkit/Controls.h"
 #include "toolkit/Window.h"
 
 enum class ControlKind {
@@ -54,7 +54,8 @@ class Form : public Window {
 
   void SetCaption(const std::string& caption);
 
-  // Creates the controls in table order. A page control comes before the controls of its pages.
+  // Creates the controls in table order, then places them all. A page control comes before the
+  // controls of its pages. The form keeps to the table's rows: the table outlives the form.
   void CreateControls(std::span<const ControlSpec> layout);
 
   const LayoutScale& Scale() const { return scale_; }
@@ -87,9 +88,10 @@ class Form : public Window {
 
  private:
   std::unique_ptr<Control> MakeControl(const ControlSpec& entry);
-  // Where a control of the table goes at the form's scale, in its font.
-  ControlSite SiteOf(const ControlSpec& entry) const;
-  // The form's font and scale at `dpi`, every control moved to them, and the window sized round
+  // Every control where its row of the table puts it at the form's scale, in its font, in table
+  // order: the page control before the controls on its pages, which go by its page area.
+  void PlaceControls();
+  // The form's font and scale at `dpi`, every control placed anew, and the window sized round
   // them, at the top-left of `suggested` if given.
   void ApplyDpi(int dpi, const RECT* suggested);
   // The window's size around the layout at `scale`, with its frame drawn at `frameDpi`.
@@ -105,9 +107,12 @@ class Form : public Window {
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   GdiObject<HFONT> font_;
   LayoutScale scale_;
-  std::vector<std::unique_ptr<Control>> controls_;
-  // Each control's row of the layout table, in the order of controls_: where it goes at any DPI.
-  std::vector<ControlSpec> specs_;
+  // Each control and its row of the layout table, which says where it goes at any DPI.
+  struct Laid {
+    std::unique_ptr<Control> control;
+    const ControlSpec* row;
+  };
+  std::vector<Laid> controls_;
   PageControl* pages_ = nullptr;
   HWND focus_ = nullptr;
 };

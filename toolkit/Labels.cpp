@@ -1,4 +1,4 @@
-#include "toolkit/Controls.h"
+#include "toolkit/Labels.h"
 
 #include <algorithm>
 #include <exception>
@@ -11,7 +11,7 @@ Label::Label(const ControlSite& site, bool wrap)
     : Label(site, static_cast<DWORD>(wrap ? SS_LEFT : SS_LEFTNOWORDWRAP)) {}
 
 Label::Label(const ControlSite& site, DWORD extraStyle) : Control(site) {
-  AddPart(site, "STATIC", site.caption.c_str(), extraStyle | WS_GROUP, 0, site.bounds);
+  AddPart("STATIC", site.caption.c_str(), extraStyle | WS_GROUP);
 }
 
 namespace {
@@ -130,23 +130,21 @@ HFONT UnderlinedCopy(HFONT font) {
 // Created without a caption, so that the system's own copy of the text is empty rather than stale:
 // the window answers for its text itself.
 ValueLabel::ValueLabel(const ControlSite& site) : Control(site) {
-  AddPart(site, ValueWindowClass(), "", 0, 0, site.bounds);
+  AddPart(ValueWindowClass(), "", 0);
   SetText(site.caption);
 }
 
 // SS_NOTIFY makes the text clickable; a plain static lets the mouse through to what lies below.
 LinkLabel::LinkLabel(const ControlSite& site)
-    : Label(site, static_cast<DWORD>(SS_LEFTNOWORDWRAP | SS_NOTIFY)),
-      underlined_(UnderlinedCopy(site.font)) {
-  Send(WM_SETFONT, reinterpret_cast<WPARAM>(underlined_.Get()), FALSE);
-}
+    : Label(site, static_cast<DWORD>(SS_LEFTNOWORDWRAP | SS_NOTIFY)) {}
 
-void LinkLabel::Relayout(const ControlSite& site) {
+void LinkLabel::Place(const Placement& placement) {
   // The old copy goes once the label draws with the new one.
-  const GdiObject<HFONT> previous = std::exchange(underlined_, GdiObject<HFONT>(UnderlinedCopy(site.font)));
-  ControlSite underlinedSite = site;
-  underlinedSite.font = underlined_.Get();
-  Label::Relayout(underlinedSite);
+  const GdiObject<HFONT> previous =
+      std::exchange(underlined_, GdiObject<HFONT>(UnderlinedCopy(placement.font)));
+  Placement underlinedPlacement = placement;
+  underlinedPlacement.font = underlined_.Get();
+  Label::Place(underlinedPlacement);
 }
 
 bool LinkLabel::HandleCommand(HWND, WORD code) {

@@ -1,4 +1,4 @@
-#include "toolkit/Controls.h"
+#include "toolkit/PageControl.h"
 
 #include "base/Errors.h"
 #include "base/SystemFunction.h"
@@ -19,19 +19,17 @@ void RemoveTheme(HWND window) {
 
 // WS_CLIPSIBLINGS: the pages' controls lie above the tab control, which must not paint over them.
 PageControl::PageControl(const ControlSite& site) : Control(site) {
-  RemoveTheme(AddPart(site, WC_TABCONTROLA, "", TCS_FIXEDWIDTH | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP,
-                      0, site.bounds));
+  RemoveTheme(AddPart(WC_TABCONTROLA, "", TCS_FIXEDWIDTH | WS_CLIPSIBLINGS | WS_TABSTOP | WS_GROUP));
 }
 
-int PageControl::AddPage(const std::string& caption) {
+void PageControl::AddPage(const std::string& caption) {
   TCITEMA item{};
   item.mask = TCIF_TEXT;
   item.pszText = const_cast<char*>(caption.c_str());
-  const int page = static_cast<int>(Send(TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item)));
-  if (page < 0) throw Error("Out of system resources");
+  if (Send(TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item)) < 0)
+    throw Error("Out of system resources");
   pages_.emplace_back();
   if (ActivePage() < 0) SetActivePage(0);
-  return page;
 }
 
 int PageControl::ActivePage() const { return static_cast<int>(Send(TCM_GETCURSEL)); }

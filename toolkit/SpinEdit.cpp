@@ -1,23 +1,20 @@
-#include "toolkit/Controls.h"
+#include "toolkit/SpinEdit.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
 SpinEdit::SpinEdit(const ControlSite& site) : Control(site) {
-  const HWND edit = AddPart(site, "EDIT", "0", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP,
-                            WS_EX_CLIENTEDGE, site.bounds);
+  AddPart("EDIT", "0", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE);
   // No thousands separator: in a Russian locale it is a space, and the text would be no number.
-  AddPart(site, UPDOWN_CLASSA, "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-          0, RECT{});
-  // The up-down control moves inside the given width, beside its buddy, whose text it writes.
-  SendMessageA(UpDown(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+  AddPart(UPDOWN_CLASSA, "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS);
   SetRange(minimum_, maximum_);
 }
 
-void SpinEdit::Relayout(const ControlSite& site) {
-  // The edit takes the whole width again; naming it the buddy once more puts the arrows beside it.
-  Control::Relayout(site);
+void SpinEdit::Place(const Placement& placement) {
+  // The edit takes the whole width; naming it the buddy puts the arrows inside that width, beside
+  // the text they write.
+  Control::Place(placement);
   SendMessageA(UpDown(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
 }
 

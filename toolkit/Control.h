@@ -1,0 +1,97 @@
+// The base of the thin classes over the standard controls. A control is created unplaced, on the
+// form's window; the form places it (Place) at creation and again at every change of DPI, and
+// routes its notifications to it. A control raises its change events only for the user's own
+// changes, never for the program's.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "toolkit/Dpi.h"
+
+// What a control is made with: the form's window, and the control's name, caption and id from
+// the form's layout table.
+struct ControlSite {
+  HWND parent = nullptr;
+  std::string name;
+  std::string caption;
+  int id = 0;
+};
+
+// Where a control goes and how it looks, at the form's DPI: `bounds` in the parent's client
+// coordinates, already scaled, the form's font, the scale for what a control lays out inside
+// itself, and the DPI that the system's measures (a check box's glyph, a scroll bar) are taken at.
+struct Placement {
+  RECT bounds{};
+  HFONT font = nullptr;
+  LayoutScale scale;
+  int dpi = USER_DEFAULT_SCREEN_DPI;
+};
+
+// The width of one line of `text` in `font`, as the screen draws it.
+int TextWidth(HFONT font, const std::string& text);
+
+// A colour that follows the system's setting: the system colour index with the top bit set.
+constexpr COLORREF SystemColor(int index) { return 0x80000000u | static_cast<COLORREF>(index); }
+// The RGB value of a COLORREF or of a SystemColor.
+COLORREF ResolveColor(COLORREF color);
+
+class Control {
+ public:
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  virtual ~Control();
+
+  HWND Handle() const { return parts_.front(); }
+  const std::string& Name() const { return name_; }
+  virtual std::string Text() const;
+  void SetText(const std::string& text);
+  // The control's own visibility; it is on screen only while its page (if any) is active too.
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+
+  // Whether the window is one of the control's own (an edit and its up-down control, a group box
+  // and its buttons).
+  bool Owns(HWND window) const;
+
+  // Moves the control to `placement.bounds` and gives every window of it the font. Controls that
+  // lay out windows of their own inside it place them too.
+  virtual void Place(const Placement& placement);
+
+ protected:
+  explicit Control(const ControlSite& site) : name_(site.name), parent_(site.parent), id_(site.id) {}
+
+  // Creates one more window of the control (the first is its handle), unplaced.
+  HWND AddPart(const char* className, const char* caption, DWORD style, DWORD exStyle = 0);
+  const std::vector<HWND>& Parts() const { return parts_; }
+  void DestroyParts(std::size_t first);
+  // True while the program itself changes the text, whose notifications are then not the user's.
+  bool SettingText() const { return settingText_; }
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+  // Hooks for the messages the form routes here; each answers whether it handled the message,
+  // HandleCtlColor with the background brush (nullptr: the system's colours).
+  virtual bool HandleCommand(HWND part, WORD code);
+  virtual bool HandleNotify(const NMHDR& header, LRESULT& result);
+  virtual HBRUSH HandleCtlColor(HDC dc);
+  virtual bool HandleSetCursor();
+
+ private:
+  friend class Form;
+  friend class PageControl;
+
+  void SetPageShown(bool shown);
+  void ApplyVisibility();
+
+  std::string name_;
+  HWND parent_;
+  int id_;
+  std::vector<HWND> parts_;
+  bool visible_ = true;
+  bool pageShown_ = true;
+  bool settingText_ = false;
+};
