@@ -33,9 +33,10 @@ TickResult DeviceFeed::Tick(const Settings& settings) {
     const Transmission wire = PrepareTransmission(Frame, settings.writeMode);
     if (wire.count == 0) return result;  // no write mode: the port stays as it is
     CommPort.SetBaudRate(wire.baud);
-    result.portError = SendToDevice(settings.port, wire);
-  } catch (...) {
-    result.failure = std::current_exception();
+    result.error = SendToDevice(settings.port, wire);
+  } catch (const std::exception& error) {
+    result.error = error.what();
+    result.endedEarly = true;
   }
   return result;
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <array>
-#include <exception>
 #include <optional>
 #include <string>
 
@@ -15,11 +14,11 @@
 struct TickResult {
   // Each channel's text; none where the channel has no counter: its label keeps its text.
   std::array<std::optional<std::string>, kChannelCount> labels;
-  // A failure of the port, for the status line in red; none: the line stays as it is.
-  std::optional<std::string> portError;
-  // An error that ended the tick early (the load data, a counter, the port's new rate), for the
-  // caller to report as any other; the labels set before it stand.
-  std::exception_ptr failure;
+  // What went wrong, for the status line in red: the port's failure, or the error that ended the
+  // tick early (the load data, a counter, the port's new rate; the labels set before it stand).
+  // None: the line stays as it is.
+  std::optional<std::string> error;
+  bool endedEarly = false;
 };
 
 class DeviceFeed {

@@ -3,9 +3,6 @@
 #include <dbt.h>
 #include <shellapi.h>
 
-#include <cstddef>
-#include <string_view>
-
 #include "app/MainLayout.h"
 #include "app/Utils.h"
 #include "counters/Counters.h"
@@ -123,7 +120,6 @@ void TfrmMain::FormCreate() {
   ShowIcons();
   SetCaption(app.Title());
   for (const int port : Feed.ListPorts()) cbxPortList->Add(std::to_string(port));
-  LayOutTabs();
   PageControl1->SetActivePage(pgCounters);
 
   for (const std::string& name : CounterNames())
@@ -137,7 +133,8 @@ void TfrmMain::FormCreate() {
 
   LoadSettings(settings_, CounterCount());
   ShowSettings();
-  PollAndSend();
+  // A cycle that ended early ends start-up as any failing step does: the timer stays off.
+  if (!PollAndSend()) return;
   TimerPoll.SetEnabled(true);
 
   if (settings_.minimizeAtRun) PostMessageA(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -174,10 +171,7 @@ void TfrmMain::ShowSettings() {
 
 void TfrmMain::ShowIcons() { App().LoadIcons(Dpi(), Handle()); }
 
-void TfrmMain::LayOutTabs() { PageControl1->SetTabWidth((PageControl1->ClientWidth() - Scale().X(6)) / 3); }
-
 void TfrmMain::DpiChanged() {
-  LayOutTabs();
   ShowIcons();
   trayIcon_.IconChanged();
 }
@@ -223,12 +217,12 @@ void TfrmMain::ShowStatus(bool isError, const std::string& text) {
 
 void TfrmMain::AppException(const std::exception& error) { ShowStatus(true, error.what()); }
 
-void TfrmMain::PollAndSend() {
+bool TfrmMain::PollAndSend() {
   const TickResult result = Feed.Tick(settings_);
   for (int i = 0; i < kChannelCount; ++i)
     if (result.labels[i]) valueLabels_[i]->SetText(*result.labels[i]);
-  if (result.portError) ShowStatus(true, *result.portError);
-  if (result.failure) std::rethrow_exception(result.failure);
+  if (result.error) ShowStatus(true, *result.error);
+  return !result.endedEarly;
 }
 
 void TfrmMain::TimerPollTimer() {
@@ -258,21 +252,11 @@ void TfrmMain::AppRestore() {
 
 void TfrmMain::gbxMinModeClick() { lblMinNote->SetVisible(settings_.minimizeMode == mmInvisible); }
 
-void TfrmMain::WMDeviceChange(WPARAM event, LPARAM data) {
+void TfrmMain::WMDeviceChange(WPARAM event, LPARAM record) {
   // A port that arrives while the program runs can be chosen at once. The list's choice and the
   // port in use stay; only a list without a choice (an empty one) takes the new port, which the
   // next tick then feeds.
-  if (event != DBT_DEVICEARRIVAL || !data) return;
-  const auto& header = *reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-  // The size comes first: only a record that holds a whole header can say what it is.
-  if (header.dbch_size < sizeof(DEV_BROADCAST_HDR)) return;
-  constexpr std::size_t nameOffset = offsetof(DEV_BROADCAST_PORT_A, dbcp_name);
-  if (header.dbch_devicetype != DBT_DEVTYP_PORT || header.dbch_size <= nameOffset) return;
-  // The name ends at its zero or at the end of the record, whichever comes first.
-  std::string_view name(reinterpret_cast<const DEV_BROADCAST_PORT_A&>(header).dbcp_name,
-                        header.dbch_size - nameOffset);
-  name = name.substr(0, name.find('\0'));
-  const int number = PortNumberOf(std::string(name), "COM");
+  const int number = ArrivedPort(event, record);
   if (!number) return;
   const bool noChoice = cbxPortList->ItemIndex() < 0;
   const int index = InsertPort(*cbxPortList, number);

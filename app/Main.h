@@ -37,8 +37,8 @@ class TfrmMain : public Form {
   // The single way to tell the user something: red for errors, window text otherwise.
   void ShowStatus(bool isError, const std::string& text);
 
-  // One tick of the feed, and its texts shown.
-  void PollAndSend();
+  // One tick of the feed, and its texts shown; false when it ended early.
+  bool PollAndSend();
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -57,14 +57,12 @@ class TfrmMain : public Form {
   void ShowSettings();
   // The icons at the small-icon size of the window's DPI: title bar, taskbar button and tray.
   void ShowIcons();
-  // Three tabs of one width that fill the row.
-  void LayOutTabs();
 
   void AppException(const std::exception& error);
   void AppMinimize();
   void AppRestore();
   void TimerPollTimer();
-  void WMDeviceChange(WPARAM event, LPARAM data);
+  void WMDeviceChange(WPARAM event, LPARAM record);
   void WMPowerBroadcast(WPARAM event);
   void cbxPortListChange();
   void IntervalSpinEditChange();

@@ -1,9 +1,12 @@
 #include "app/Utils.h"
 
+#include <dbt.h>
 #include <objbase.h>
 
+#include <cstddef>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "toolkit/Controls.h"
 #include "base/SystemFunction.h"
@@ -33,6 +36,19 @@ int InsertPort(ComboBox& portList, int number) {
   }
   portList.Insert(index, std::to_string(number));
   return index;
+}
+
+int ArrivedPort(WPARAM event, LPARAM record) {
+  if (event != DBT_DEVICEARRIVAL || !record) return 0;
+  const auto& header = *reinterpret_cast<const DEV_BROADCAST_HDR*>(record);
+  // The size comes first: only a record that holds a whole header can say what it is.
+  if (header.dbch_size < sizeof(DEV_BROADCAST_HDR)) return 0;
+  constexpr std::size_t nameOffset = offsetof(DEV_BROADCAST_PORT_A, dbcp_name);
+  if (header.dbch_devicetype != DBT_DEVTYP_PORT || header.dbch_size <= nameOffset) return 0;
+  // The name ends at its zero or at the end of the record, whichever comes first.
+  std::string_view name(reinterpret_cast<const DEV_BROADCAST_PORT_A&>(header).dbcp_name,
+                        header.dbch_size - nameOffset);
+  return PortNumberOf(std::string(name.substr(0, name.find('\0'))), "COM");
 }
 
 void AllowAnyProcessTheForeground() {

@@ -15,6 +15,9 @@ void SelectFirstIfNone(ComboBox& list);
 int PortNumberOf(const std::string& name, const char* prefix = "");
 // Puts port `number` into the port list in numeric order, unless it is listed; returns its index.
 int InsertPort(ComboBox& portList, int number);
+// The number of the COM port that a WM_DEVICECHANGE with `event` and `record` says has arrived;
+// 0 for any other event or device, or a record too short to say.
+int ArrivedPort(WPARAM event, LPARAM record);
 
 // Lets any process take the foreground, as the copy that brings another back must let that one do:
 // Windows 98 and 2000 on give it only to the process that holds it. Looked up at run time, as

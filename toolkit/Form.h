@@ -58,7 +58,6 @@ class Form : public Window {
   // controls of its pages. The form keeps to the table's rows: the table outlives the form.
   void CreateControls(std::span<const ControlSpec> layout);
 
-  const LayoutScale& Scale() const { return scale_; }
   int Dpi() const { return dpi_; }
 
   // The form's keys, before the message is dispatched: Ctrl+Tab and Ctrl+Shift+Tab turn the pages

@@ -48,15 +48,14 @@ void PageControl::ShowPage(int page) {
     for (Control* control : pages_[page]) control->SetPageShown(true);
 }
 
-int PageControl::ClientWidth() const {
+void PageControl::Place(const Placement& placement) {
+  Control::Place(placement);
+  // A margin of 6 design pixels along the row. A height of 0 leaves the tabs as high as the
+  // control's font makes them.
   RECT client;
   GetClientRect(Handle(), &client);
-  return client.right - client.left;
-}
-
-void PageControl::SetTabWidth(int width) {
-  // A height of 0 leaves the tabs as high as the control's font makes them, also in a new font.
-  Send(TCM_SETITEMSIZE, 0, MAKELPARAM(width, 0));
+  if (PageCount() > 0)
+    Send(TCM_SETITEMSIZE, 0, MAKELPARAM((client.right - placement.scale.X(6)) / PageCount(), 0));
 }
 
 RECT PageControl::DisplayRect() const {

@@ -131,14 +131,13 @@ TEST_F(FormTest, ShowsOnlyTheActivePagesControlsAtPageRelativePositions) {
   EXPECT_FALSE(Shown(first));
 }
 
-TEST_F(FormTest, FramesLieBelowTheControlsOnThemAndTabsHaveTheChosenWidth) {
+TEST_F(FormTest, FramesLieBelowTheControlsOnThemAndTabsFillTheRow) {
   TestForm form(kLayout);
   auto& pages = form.Find<PageControl>("pages");
   const HWND bottom = GetWindow(GetWindow(form.Handle(), GW_CHILD), GW_HWNDLAST);
   EXPECT_EQ(bottom, pages.Handle());
   EXPECT_EQ(GetWindow(bottom, GW_HWNDPREV), form.Find<Bevel>("frame").Handle());
 
-  pages.SetTabWidth((pages.ClientWidth() - 6) / 2);
   RECT tab{};
   SendMessageA(pages.Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
   EXPECT_EQ(tab.right - tab.left, (280 - 6) / 2);
