@@ -15,6 +15,7 @@ const char kPeerEventName[] = "Quirvel_Event_Dialvox_Peersignal";
 // Posted by the waiting thread when a refused copy signalled. Any program may post it too: it
 // carries nothing, and only brings the window back.
 constexpr UINT WM_PEERSIGNAL = WM_APP + 1;
+constexpr UINT_PTR kPollTimerId = 1;
 
 }  // namespace
 
@@ -23,7 +24,7 @@ TfrmMain::TfrmMain(SerialOs& serialOs, ShellCalls shell)
       Feed(serialOs),
       trayIcon_(Handle(), shell.notifyIcon),
       openLink_(shell.execute),
-      TimerPoll(Handle()) {
+      TimerPoll(Handle(), kPollTimerId) {
   CreateControls(MainLayout());
   BindControls();
   // A failing step ends start-up there; the window stays, and the error shows in the status line.
@@ -81,7 +82,6 @@ void TfrmMain::BindControls() {
 
   // Event bindings: each change of the user's becomes the settings', and most are stored at once.
   // The check boxes and the minimise mode are stored with the next save.
-  TimerPoll.OnTimer = [this] { TimerPollTimer(); };
   cbxPortList->OnChange = [this](ComboBox&) { cbxPortListChange(); };
   cbxWriteMode->OnChange = [this](ComboBox& list) {
     settings_.writeMode = list.ItemIndex();
@@ -316,6 +316,10 @@ void TfrmMain::LabelClick(LinkLabel& label) {
 
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (trayIcon_.HandleMessage(message, lParam)) return 0;
+  if (message == WM_TIMER && TimerPoll.Fires(wParam)) {
+    TimerPollTimer();
+    return 0;
+  }
   if (message == WM_PEERSIGNAL) {
     if (PopupThread) PopupThread->RestoreOnSignal();
     return 0;

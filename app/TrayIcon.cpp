@@ -14,11 +14,11 @@ constexpr DWORD kOfferIntervalMs = 1000;
 // Vista and later keep the messages of programs with fewer rights from an elevated one (a copy
 // started "as administrator"), Explorer's among them, unless it lets them through.
 void AcceptFromEveryProcess(HWND window, UINT message) {
-  using ForWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  using ForProcess = BOOL(WINAPI*)(UINT, DWORD);
-  if (const auto allow = FindSystemFunction<ForWindow>("user32.dll", "ChangeWindowMessageFilterEx")) {
+  if (const auto allow = FindSystemFunction<decltype(&ChangeWindowMessageFilterEx)>(
+          "user32.dll", "ChangeWindowMessageFilterEx")) {
     allow(window, message, MSGFLT_ALLOW, nullptr);  // 7 and later: this window only
-  } else if (const auto add = FindSystemFunction<ForProcess>("user32.dll", "ChangeWindowMessageFilter")) {
+  } else if (const auto add = FindSystemFunction<decltype(&ChangeWindowMessageFilter)>(
+                 "user32.dll", "ChangeWindowMessageFilter")) {
     add(message, MSGFLT_ADD);  // Vista
   }
 }

@@ -52,27 +52,23 @@ int ArrivedPort(WPARAM event, LPARAM record) {
 }
 
 void AllowAnyProcessTheForeground() {
-  using AllowSetForegroundWindowProc = BOOL(WINAPI*)(DWORD);
   const auto allow =
-      FindSystemFunction<AllowSetForegroundWindowProc>("user32.dll", "AllowSetForegroundWindow");
+      FindSystemFunction<decltype(&AllowSetForegroundWindow)>("user32.dll", "AllowSetForegroundWindow");
   if (allow) allow(ASFW_ANY);
 }
 
 void ComApartment::Join() {
   if (joined_) return;
-  using JoinEx = HRESULT(WINAPI*)(void*, DWORD);
-  using JoinSingle = HRESULT(WINAPI*)(void*);
   HRESULT result = E_NOTIMPL;
-  if (const auto join = FindSystemFunction<JoinEx>("ole32.dll", "CoInitializeEx"))
+  if (const auto join = FindSystemFunction<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx"))
     result = join(nullptr, COINIT_APARTMENTTHREADED);
-  else if (const auto joinSingle = FindSystemFunction<JoinSingle>("ole32.dll", "CoInitialize"))
+  else if (const auto joinSingle = FindSystemFunction<decltype(&CoInitialize)>("ole32.dll", "CoInitialize"))
     result = joinSingle(nullptr);
   // S_FALSE too: the thread was in one already, and leaves it once more.
   joined_ = SUCCEEDED(result);
 }
 
 ComApartment::~ComApartment() {
-  using Leave = void(WINAPI*)();
   if (!joined_) return;
-  if (const auto leave = FindSystemFunction<Leave>("ole32.dll", "CoUninitialize")) leave();
+  if (const auto leave = FindSystemFunction<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize")) leave();
 }

@@ -1,6 +1,7 @@
 // A system function that not every Windows the program runs on has, looked up at run time: its
 // address, or nullptr where the system lacks the function or its DLL. Imported by name, such a
-// function would stop the program from loading at all there.
+// function would stop the program from loading at all there. The type is the SDK's own
+// declaration's, as decltype(&Function), which imports nothing.
 #pragma once
 
 #include <windows.h>

@@ -13,14 +13,12 @@ namespace {
 // The memory figures of the last refresh. Zero until the first refresh.
 MemoryFigures memStatus{};
 
-using GlobalMemoryStatusExProc = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
-
 // GlobalMemoryStatus clamps its 32-bit figures (to 2 GB, or to 0xFFFFFFFF above 4 GB), so a
 // machine of today would show 0 % physical load. GlobalMemoryStatusEx gives 64-bit figures; the
 // 95/98 family lacks it.
 MemoryFigures ReadMemoryFigures() {
   static const auto globalMemoryStatusEx =
-      FindSystemFunction<GlobalMemoryStatusExProc>("kernel32.dll", "GlobalMemoryStatusEx");
+      FindSystemFunction<decltype(&GlobalMemoryStatusEx)>("kernel32.dll", "GlobalMemoryStatusEx");
   if (globalMemoryStatusEx) {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;

@@ -15,11 +15,10 @@ namespace {
 // only says what to do next.
 constexpr UINT WM_ACTIVATEMAINFORM = WM_APP + 2;
 
-// The thread's message loop drops the messages that only the system sends when some other program
-// posts them: their parameters point at records (WM_NOTIFY, WM_DEVICECHANGE, the DPI messages),
-// whose pointers are not ours to follow, or bring news (a sleep) that is not true. A sent message
-// never passes through the queue; one taken from it becomes WM_NULL before any window procedure
-// sees it, in the program's own loop and in the system's modal ones alike.
+// Drops the messages that only the system sends when another program posts them: their pointers
+// (WM_NOTIFY, WM_DEVICECHANGE, the DPI messages) are not ours to follow, and the news (a sleep) is
+// not true. The system sends them, never through the queue; one taken from the queue becomes
+// WM_NULL before any window procedure sees it, in our loop and in the system's modal ones.
 HHOOK postedMessageFilter = nullptr;
 
 LRESULT CALLBACK FilterPostedMessage(int code, WPARAM removal, LPARAM lParam) {
@@ -41,60 +40,8 @@ LRESULT CALLBACK FilterPostedMessage(int code, WPARAM removal, LPARAM lParam) {
 
 }  // namespace
 
-// The application's own top-level window: zero size, so only its taskbar button is seen. It owns
-// the main form, which the system therefore hides while this window is minimised.
-class TaskbarWindow : public Window {
- public:
-  explicit TaskbarWindow(const std::string& title) {
-    Create(0, title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
-           GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr);
-  }
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    Application& app = App();
-    switch (message) {
-      case WM_SYSCOMMAND:
-        // The taskbar button's clicks and menu arrive here.
-        switch (wParam & 0xFFF0) {
-          case SC_MINIMIZE:
-            app.Minimize();
-            return 0;
-          case SC_RESTORE:
-            app.Restore();
-            return 0;
-        }
-        break;
-      case WM_SIZE:
-        // The system may change the state by other ways (the shell's "show desktop", a shell
-        // that restores the window itself); the notifications follow the real state.
-        if (wParam == SIZE_MINIMIZED) app.Minimize();
-        if (wParam == SIZE_RESTORED) app.Restore();
-        break;
-      case WM_ACTIVATE:
-        // Activating the application (its taskbar button) activates the main form; posted, as
-        // activation must not change while it is being processed.
-        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam))
-          PostMessageA(Handle(), WM_ACTIVATEMAINFORM, 0, 0);
-        break;
-      case WM_ACTIVATEMAINFORM:
-        if (Form* form = app.mainForm_;
-            form && IsWindowVisible(form->Handle()) && IsWindowEnabled(form->Handle()))
-          SetActiveWindow(form->Handle());
-        return 0;
-      case WM_CLOSE:
-        app.Terminate();
-        return 0;
-    }
-    return Window::HandleMessage(message, wParam, lParam);
-  }
-};
-
-Application::Application() = default;
-Application::~Application() = default;
-
 Application& App() {
-  // Never destroyed: worker threads may still ask for it while static objects are torn down.
+  // Never destroyed: its window goes with the process, not in the teardown of static objects.
   static Application* const app = new Application;
   return *app;
 }
@@ -110,8 +57,46 @@ void Application::Initialize(HINSTANCE instance, const char* windowClass) {
   icon_ = LoadIconA(instance, MAKEINTRESOURCEA(1));
   if (!icon_) icon_ = LoadIconA(nullptr, IDI_APPLICATION);
 
-  window_ = std::make_unique<TaskbarWindow>(title_);
+  // Zero size, so only its taskbar button is seen. It owns the main form, which the system
+  // therefore hides while this window is minimised.
+  Create(0, title_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
+         GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr);
   ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+}
+
+LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SYSCOMMAND:
+      // The taskbar button's clicks and menu arrive here, and the main form's minimise button.
+      switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE:
+          Minimize();
+          return 0;
+        case SC_RESTORE:
+          Restore();
+          return 0;
+      }
+      break;
+    case WM_SIZE:
+      // The system may change the state by other ways (the shell's "show desktop", a shell that
+      // restores the window itself); the notifications follow the real state.
+      if (wParam == SIZE_MINIMIZED) Minimize();
+      if (wParam == SIZE_RESTORED) Restore();
+      break;
+    case WM_ACTIVATE:
+      // Activating the application (its taskbar button) activates the main form; posted, as
+      // activation must not change while it is being processed.
+      if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) PostMessageA(Handle(), WM_ACTIVATEMAINFORM, 0, 0);
+      break;
+    case WM_ACTIVATEMAINFORM:
+      if (mainForm_ && IsWindowVisible(mainForm_->Handle()) && IsWindowEnabled(mainForm_->Handle()))
+        SetActiveWindow(mainForm_->Handle());
+      return 0;
+    case WM_CLOSE:
+      Terminate();
+      return 0;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
 }
 
 void Application::LoadIcons(int dpi, HWND window) {
@@ -123,17 +108,14 @@ void Application::LoadIcons(int dpi, HWND window) {
                       GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
                       SystemMetric(SM_CXSMICON, dpi), SystemMetric(SM_CYSMICON, dpi), 0))));
   for (const HWND each : {Handle(), window}) {
-    if (!each) continue;
     SendMessageA(each, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageA(each, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon()));
   }
 }
 
-HWND Application::Handle() const { return window_ ? window_->Handle() : nullptr; }
-
 void Application::SetTitle(const std::string& title) {
   title_ = title;
-  if (window_) SetWindowTextA(Handle(), title_.c_str());
+  if (Handle()) SetWindowTextA(Handle(), title_.c_str());
 }
 
 void Application::Run(Form& mainForm) {
@@ -187,13 +169,10 @@ void Application::HandleException(std::exception_ptr error) noexcept {
 }
 
 void Application::ShowException(const std::exception& error) noexcept {
-  if (OnException) {
-    try {
-      OnException(error);
-      return;
-    } catch (...) {
-      // The hook itself failed: the user still learns of the original error below.
-    }
+  // A hook that fails itself leaves the original error to the message box.
+  try {
+    if (OnException) return OnException(error);
+  } catch (...) {
   }
   const HWND owner = mainForm_ ? mainForm_->Handle() : Handle();
   MessageBoxA(owner, error.what(), title_.c_str(), MB_OK | MB_ICONERROR);

@@ -1,48 +1,41 @@
-// The application object: title, icons, message loop, the application-wide exception hook, and
-// the hidden top-level window that carries the taskbar button and owns the main window.
+// The application object: title, icons, message loop, the application-wide exception hook; its
+// window is the zero-size top-level one that carries the taskbar button and owns the main window.
 #pragma once
 
 #include <windows.h>
 
 #include <exception>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "base/UniqueResource.h"
+#include "toolkit/Window.h"
 
 class Form;
-class TaskbarWindow;
 
-class Application {
+class Application : public Window {
  public:
-  Application(const Application&) = delete;
-  Application& operator=(const Application&) = delete;
 
   // Common controls, the program's window class, the icon (resource 1, else the system's), the
-  // windows' exception handling (this object's) and the taskbar window, shown as a zero-size
-  // window so that it has the taskbar button; the icons go on it with the main window's, at that
-  // window's DPI (LoadIcons). Throws OSError.
+  // windows' exception handling (this object's) and the taskbar window. Throws OSError.
   void Initialize(HINSTANCE instance, const char* windowClass);
 
   void SetTitle(const std::string& title);
   const std::string& Title() const { return title_; }
-  // The icon at the small-icon size (the title bar, the taskbar button, the tray) of the DPI last
-  // loaded; the large one until then.
+  // The icon at the small-icon size of the DPI last loaded (title bar, taskbar button, tray).
   HICON SmallIcon() const { return smallIcon_ ? smallIcon_.Get() : icon_; }
   // Draws the small icon at the small-icon size of `dpi` and gives both icons to the taskbar
-  // button and to `window` (none: the taskbar button alone).
-  void LoadIcons(int dpi, HWND window = nullptr);
-  HWND Handle() const;
+  // button and to `window`.
+  void LoadIcons(int dpi, HWND window);
 
-  // Shows the main form and dispatches messages until WM_QUIT, with the form's keys taken first
-  // and other programs' posted system messages dropped (see Run).
+  // Shows the main form and dispatches messages until WM_QUIT, the form's keys first, other
+  // programs' posts of the system's messages dropped.
   void Run(Form& mainForm);
   // Queues the quit message: whatever was posted before it is handled first.
   void Terminate();
 
-  // Minimise and restore act only on a real change of state and then raise the notification.
-  // The state stays "minimised" when a handler hides the taskbar window, so a later Restore acts.
+  // Only a real change of state raises the notification. A hidden taskbar window stays
+  // "minimised", so a later Restore acts.
   void Minimize();
   void Restore();
 
@@ -53,18 +46,18 @@ class Application {
   // Shows the error with OnException, or in a message box without it.
   void HandleException(std::exception_ptr error) noexcept;
 
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
   friend Application& App();
-  friend class TaskbarWindow;
-  Application();
-  ~Application();
+  Application() = default;
 
   void ShowException(const std::exception& error) noexcept;
 
   HICON icon_ = nullptr;
   IconHandle smallIcon_;
   std::string title_;
-  std::unique_ptr<TaskbarWindow> window_;
   Form* mainForm_ = nullptr;
   bool minimized_ = false;
 };

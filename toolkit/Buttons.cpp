@@ -58,8 +58,6 @@ RadioGroup::RadioGroup(const ControlSite& site) : Control(site) {
 }
 
 void RadioGroup::SetItems(const std::vector<std::string>& items) {
-  DestroyParts(1);
-  index_ = -1;
   // The buttons go right above the box in the z-order, which keeps them in the form's tab order
   // where the group stands.
   const HWND above = GetWindow(Handle(), GW_HWNDPREV);

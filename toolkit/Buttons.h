@@ -29,6 +29,7 @@ class RadioGroup : public Control {
  public:
   explicit RadioGroup(const ControlSite& site);
 
+  // Makes the buttons, once.
   void SetItems(const std::vector<std::string>& items);
   int ItemIndex() const;
   void SetItemIndex(int index);

@@ -1,7 +1,7 @@
 #include "toolkit/ComboBox.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 #include "toolkit/Dpi.h"
 #include "base/Errors.h"
@@ -9,12 +9,6 @@
 namespace {
 
 constexpr int kDroppedItems = 10;
-
-[[noreturn]] void RaiseIndexError(int index) {
-  char message[48];
-  std::snprintf(message, sizeof message, "List index out of bounds (%d)", index);
-  throw Error(message);
-}
 
 }  // namespace
 
@@ -74,7 +68,7 @@ std::string ComboBox::Text() const {
 
 std::string ComboBox::ItemText(int index) const {
   const LRESULT length = Send(CB_GETLBTEXTLEN, index);
-  if (length == CB_ERR) RaiseIndexError(index);
+  if (length == CB_ERR) throw Error("List index out of bounds (" + std::to_string(index) + ")");
   std::string text(length + 1, '\0');
   text.resize(Send(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data())));
   return text;

@@ -45,15 +45,6 @@ HWND Control::AddPart(const char* className, const char* caption, DWORD style, D
   return part;
 }
 
-void Control::DestroyParts(std::size_t first) {
-  while (parts_.size() > first) {
-    // Out of the list first: the form no longer routes what the window sends while it goes.
-    const HWND part = parts_.back();
-    parts_.pop_back();
-    DestroyWindow(part);
-  }
-}
-
 LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return SendMessageA(Handle(), message, wParam, lParam);
 }

@@ -1,7 +1,6 @@
-// The base of the thin classes over the standard controls. A control is created unplaced, on the
-// form's window; the form places it (Place) at creation and again at every change of DPI, and
-// routes its notifications to it. A control raises its change events only for the user's own
-// changes, never for the program's.
+// The base of the thin classes over the standard controls. Made unplaced on the form, a control is
+// placed by the form at start and at every change of DPI, and gets its notifications from it. Its
+// change events are the user's changes only, never the program's.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +12,7 @@
 
 #include "toolkit/Dpi.h"
 
-// What a control is made with: the form's window, and the control's name, caption and id from
-// the form's layout table.
+// What a control is made with: the form's window, and its name, caption and id from the layout.
 struct ControlSite {
   HWND parent = nullptr;
   std::string name;
@@ -22,9 +20,8 @@ struct ControlSite {
   int id = 0;
 };
 
-// Where a control goes and how it looks, at the form's DPI: `bounds` in the parent's client
-// coordinates, already scaled, the form's font, the scale for what a control lays out inside
-// itself, and the DPI that the system's measures (a check box's glyph, a scroll bar) are taken at.
+// Where a control goes at the form's DPI (`bounds` scaled, in the form's client coordinates), in
+// the form's font, with the scale for its own insides and the DPI of the system's measures.
 struct Placement {
   RECT bounds{};
   HFONT font = nullptr;
@@ -54,12 +51,11 @@ class Control {
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
 
-  // Whether the window is one of the control's own (an edit and its up-down control, a group box
-  // and its buttons).
+  // Whether the window is one of the control's own (a group box's buttons, say).
   bool Owns(HWND window) const;
 
-  // Moves the control to `placement.bounds` and gives every window of it the font. Controls that
-  // lay out windows of their own inside it place them too.
+  // Moves the control to the bounds and gives its windows the font; one with windows inside it
+  // places them too.
   virtual void Place(const Placement& placement);
 
  protected:
@@ -68,13 +64,11 @@ class Control {
   // Creates one more window of the control (the first is its handle), unplaced.
   HWND AddPart(const char* className, const char* caption, DWORD style, DWORD exStyle = 0);
   const std::vector<HWND>& Parts() const { return parts_; }
-  void DestroyParts(std::size_t first);
   // True while the program itself changes the text, whose notifications are then not the user's.
   bool SettingText() const { return settingText_; }
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
-  // Hooks for the messages the form routes here; each answers whether it handled the message,
-  // HandleCtlColor with the background brush (nullptr: the system's colours).
+  // The messages the form routes here: whether each was handled (the brush: nullptr, not handled).
   virtual bool HandleCommand(HWND part, WORD code);
   virtual bool HandleNotify(const NMHDR& header, LRESULT& result);
   virtual HBRUSH HandleCtlColor(HDC dc);

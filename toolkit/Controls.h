@@ -3,7 +3,6 @@
 
 #include "toolkit/Buttons.h"
 #include "toolkit/ComboBox.h"
-#include "toolkit/Edit.h"
 #include "toolkit/Labels.h"
 #include "toolkit/PageControl.h"
 #include "toolkit/SpinEdit.h"

@@ -1,5 +1,7 @@
 #include "toolkit/Dpi.h"
 
+#include <shellscalingapi.h>
+
 #include <algorithm>
 
 #include "base/SystemFunction.h"
@@ -18,36 +20,29 @@ int SystemDpi() {
 namespace {
 
 // Windows 98 and 2000 on; 95 and NT 4.0 have one screen and no monitor functions.
-HMONITOR MonitorOf(const RECT& frame, DWORD fallback) {
-  using Function = HMONITOR(WINAPI*)(const RECT*, DWORD);
-  static const auto monitorFromRect = FindSystemFunction<Function>("user32.dll", "MonitorFromRect");
-  return monitorFromRect ? monitorFromRect(&frame, fallback) : nullptr;
+HMONITOR MonitorOf(HWND window, DWORD fallback) {
+  static const auto monitorFromWindow =
+      FindSystemFunction<decltype(&MonitorFromWindow)>("user32.dll", "MonitorFromWindow");
+  return monitorFromWindow ? monitorFromWindow(window, fallback) : nullptr;
 }
 
-// Windows 8.1 to 10 1511 know a monitor's DPI, not yet a window's; every system that has
-// shcore.dll has MonitorFromWindow.
+// Windows 8.1 to 10 1511 know a monitor's DPI, not yet a window's.
 UINT MonitorDpi(HWND window) {
-  using Function = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  using MonitorFunction = HMONITOR(WINAPI*)(HWND, DWORD);
-  static const auto dpiForMonitor = FindSystemFunction<Function>("shcore.dll", "GetDpiForMonitor");
-  static const auto monitorOf = FindSystemFunction<MonitorFunction>("user32.dll", "MonitorFromWindow");
-  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: what the user chose for the monitor
+  static const auto dpiForMonitor =
+      FindSystemFunction<decltype(&GetDpiForMonitor)>("shcore.dll", "GetDpiForMonitor");
   UINT x = 0, y = 0;
-  return dpiForMonitor && monitorOf &&
-                 SUCCEEDED(dpiForMonitor(monitorOf(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x, &y))
-             ? y
-             : 0;
+  const HMONITOR monitor = dpiForMonitor ? MonitorOf(window, MONITOR_DEFAULTTONEAREST) : nullptr;
+  // The effective DPI: what the user chose for the monitor.
+  return monitor && SUCCEEDED(dpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &x, &y)) ? y : 0;
 }
 
-// The work area to bring `frame` onto; false when some monitor shows part of it already.
-bool WorkAreaFor(const RECT& frame, RECT& work) {
-  using Function = BOOL(WINAPI*)(HMONITOR, MONITORINFO*);
-  static const auto getMonitorInfo = FindSystemFunction<Function>("user32.dll", "GetMonitorInfoA");
-  if (const HMONITOR nearest = MonitorOf(frame, MONITOR_DEFAULTTONEAREST); nearest && getMonitorInfo) {
-    if (MonitorOf(frame, MONITOR_DEFAULTTONULL)) return false;
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!getMonitorInfo(nearest, &monitor)) return false;
+// The work area to bring the window onto; false when some monitor shows part of it already.
+bool WorkAreaFor(HWND window, const RECT& frame, RECT& work) {
+  static const auto getMonitorInfo = FindSystemFunction<decltype(&GetMonitorInfoA)>("user32.dll", "GetMonitorInfoA");
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (const HMONITOR nearest = MonitorOf(window, MONITOR_DEFAULTTONEAREST); nearest && getMonitorInfo) {
+    if (MonitorOf(window, MONITOR_DEFAULTTONULL) || !getMonitorInfo(nearest, &monitor)) return false;
     work = monitor.rcWork;
     return true;
   }
@@ -59,8 +54,7 @@ bool WorkAreaFor(const RECT& frame, RECT& work) {
 }  // namespace
 
 int WindowDpi(HWND window) {
-  using Function = UINT(WINAPI*)(HWND);
-  static const auto dpiForWindow = FindSystemFunction<Function>("user32.dll", "GetDpiForWindow");
+  static const auto dpiForWindow = FindSystemFunction<decltype(&GetDpiForWindow)>("user32.dll", "GetDpiForWindow");
   UINT dpi = dpiForWindow ? dpiForWindow(window) : 0;
   if (!dpi) dpi = MonitorDpi(window);
   return dpi ? static_cast<int>(dpi) : SystemDpi();
@@ -68,7 +62,7 @@ int WindowDpi(HWND window) {
 
 void MoveOntoScreen(HWND window) {
   RECT frame, work;
-  if (!GetWindowRect(window, &frame) || !WorkAreaFor(frame, work)) return;
+  if (!GetWindowRect(window, &frame) || !WorkAreaFor(window, frame, work)) return;
   // Whole where it fits; a window larger than the work area keeps its title bar on it.
   const LONG left = std::max(work.left, std::min(frame.left, work.right - (frame.right - frame.left)));
   const LONG top = std::max(work.top, std::min(frame.top, work.bottom - (frame.bottom - frame.top)));
@@ -76,8 +70,8 @@ void MoveOntoScreen(HWND window) {
 }
 
 int SystemMetric(int index, int dpi) {
-  using Function = int(WINAPI*)(int, UINT);
-  static const auto metricForDpi = FindSystemFunction<Function>("user32.dll", "GetSystemMetricsForDpi");
+  static const auto metricForDpi =
+      FindSystemFunction<decltype(&GetSystemMetricsForDpi)>("user32.dll", "GetSystemMetricsForDpi");
   if (metricForDpi) return metricForDpi(index, dpi);
   return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
 }
@@ -87,8 +81,8 @@ int ControlMetric(int index, int dpi) {
 }
 
 SIZE WindowSizeAround(SIZE client, DWORD style, int dpi) {
-  using Function = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = FindSystemFunction<Function>("user32.dll", "AdjustWindowRectExForDpi");
+  static const auto adjustForDpi =
+      FindSystemFunction<decltype(&AdjustWindowRectExForDpi)>("user32.dll", "AdjustWindowRectExForDpi");
   RECT frame{0, 0, client.cx, client.cy};
   if (!adjustForDpi || !adjustForDpi(&frame, style, FALSE, 0, dpi))
     AdjustWindowRectEx(&frame, style, FALSE, 0);
@@ -96,8 +90,8 @@ SIZE WindowSizeAround(SIZE client, DWORD style, int dpi) {
 }
 
 void EnableTitleBarScaling(HWND window) {
-  using Function = BOOL(WINAPI*)(HWND);
-  static const auto enable = FindSystemFunction<Function>("user32.dll", "EnableNonClientDpiScaling");
+  static const auto enable =
+      FindSystemFunction<decltype(&EnableNonClientDpiScaling)>("user32.dll", "EnableNonClientDpiScaling");
   if (enable) enable(window);
 }
 

@@ -1,8 +1,7 @@
 // The monitors a window is shown on: the DPI it is shown at, the system's measures at a DPI, a
-// place on some monitor, and a layout's scale for the font the window gets there. Windows 8.1 and 10 give each monitor a DPI of its own and tell a window
-// when it moves to another; the functions for that, and the monitor functions that 95 and NT 4.0
-// lack, are looked up at run time. Older systems have one DPI for the whole session, the system's,
-// and get the system's own answers.
+// place on some monitor, and a layout's scale for the font the window gets there. Windows 8.1 and
+// 10 give each monitor a DPI of its own; the functions for that, and the monitor functions that 95
+// and NT 4.0 lack, are looked up at run time. Older systems have the system's DPI alone.
 #pragma once
 
 #include <windows.h>
@@ -21,12 +20,11 @@ int SystemMetric(int index, int dpi);
 // scroll bar): at the window's DPI under per-monitor v2, at the system's under earlier awareness
 // and under Wine. The larger of the two, so that it fits either way.
 int ControlMetric(int index, int dpi);
-// The window rectangle around a client area of `client`, with the frame of a window of this style
+// The window's size around a client area of `client`, with the frame of a window of this style
 // drawn at `dpi` (at the system's DPI where Windows draws every frame there).
 SIZE WindowSizeAround(SIZE client, DWORD style, int dpi);
-// Has Windows scale the title bar and frame of a top-level window with its DPI, under the
-// per-monitor awareness of Windows 8.1 to 10 1607 (the later one does it by itself). For
-// WM_NCCREATE; a stub or missing elsewhere, where the title bar stays at the system's DPI.
+// Has Windows scale a top-level window's title bar and frame with its DPI on 8.1 to 10 1607 (later
+// ones do it by themselves). For WM_NCCREATE.
 void EnableTitleBarScaling(HWND window);
 
 // A layout designed in pixels for MS Sans Serif 8 point at 96 DPI (11 pixels high) moved to the

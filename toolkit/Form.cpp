@@ -5,7 +5,6 @@
 
 #include "toolkit/Dpi.h"
 #include "base/SystemFunction.h"
-#include "toolkit/Timer.h"
 
 namespace {
 
@@ -20,15 +19,15 @@ HFONT CreateFormFont(int dpi) {
                      DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
 }
 
-void* AskForSleepNotices(HWND window) {
-  using Function = void*(WINAPI*)(HANDLE, DWORD);
-  static const auto ask = FindSystemFunction<Function>("user32.dll", "RegisterSuspendResumeNotification");
+HPOWERNOTIFY AskForSleepNotices(HWND window) {
+  static const auto ask = FindSystemFunction<decltype(&RegisterSuspendResumeNotification)>(
+      "user32.dll", "RegisterSuspendResumeNotification");
   return ask ? ask(window, DEVICE_NOTIFY_WINDOW_HANDLE) : nullptr;
 }
 
-void StopSleepNotices(void* registration) {
-  using Function = BOOL(WINAPI*)(void*);
-  static const auto stop = FindSystemFunction<Function>("user32.dll", "UnregisterSuspendResumeNotification");
+void StopSleepNotices(HPOWERNOTIFY registration) {
+  static const auto stop = FindSystemFunction<decltype(&UnregisterSuspendResumeNotification)>(
+      "user32.dll", "UnregisterSuspendResumeNotification");
   if (registration && stop) stop(registration);
 }
 
@@ -36,8 +35,8 @@ void StopSleepNotices(void* registration) {
 
 Form::Form(HWND owner, int left, int top, int clientWidth, int clientHeight)
     : designClient_{clientWidth, clientHeight} {
-  // Owned: no taskbar button of its own, hidden while the owner is minimised. Sized once it
-  // exists: only then is the DPI of its monitor known.
+  // Owned: no taskbar button, hidden while the owner is minimised. Sized once it exists, when the
+  // DPI of its monitor is known.
   Create(0, "", kFormStyle, left, top, 0, 0, owner);
   sleepNotices_ = AskForSleepNotices(Handle());
   ApplyDpi(WindowDpi(Handle()), nullptr);
@@ -45,8 +44,8 @@ Form::Form(HWND owner, int left, int top, int clientWidth, int clientHeight)
 
 Form::~Form() {
   StopSleepNotices(sleepNotices_);
-  // The controls' events may lead into a derived form that is already gone: with the list empty,
-  // nothing is routed to them while the window and its children are destroyed.
+  // The controls' events may lead into a derived form that is gone: with the list empty, nothing
+  // is routed to them while the windows are destroyed.
   const auto controls = std::move(controls_);
   pages_ = nullptr;
   Destroy();
@@ -98,9 +97,8 @@ void Form::CreateControls(std::span<const ControlSpec> layout) {
   // Each frame ends up below the ones listed after it, which lie on it.
   for (auto frame = backdrops.rbegin(); frame != backdrops.rend(); ++frame)
     SetWindowPos((*frame)->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  // Mnemonic underlines and focus rectangles as the user chose: hidden until the keyboard is used,
-  // unless always shown. A dialog's procedure does this for a dialog; Windows before 2000 know
-  // neither the setting nor the message, and always underline.
+  // Mnemonic underlines and focus rectangles as the user chose, as a dialog's procedure does:
+  // hidden until the keyboard is used, unless always shown (98 and NT 4.0 always show them).
   BOOL alwaysUnderline = FALSE;
   SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &alwaysUnderline, 0);
   if (!alwaysUnderline) SendMessageA(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
@@ -123,8 +121,7 @@ void Form::ApplyDpi(int dpi, const RECT* suggested) {
   const GdiObject<HFONT> previous = std::exchange(font_, GdiObject<HFONT>(CreateFormFont(dpi)));
   scale_ = LayoutScale::Of(font_.Get());
   PlaceControls();
-  // The frame as the system draws it: at the window's own DPI, which may not follow (under Wine
-  // it never does).
+  // The frame as the system draws it, at the window's own DPI (which under Wine never follows).
   const SIZE size = WindowSize(scale_, WindowDpi(Handle()));
   SetWindowPos(Handle(), nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
                size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE));
@@ -219,9 +216,6 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           control && LOWORD(lParam) == HTCLIENT && control->HandleSetCursor())
         return TRUE;
       break;
-    case WM_TIMER:
-      if (Timer::Dispatch(Handle(), wParam)) return 0;
-      break;
     case WM_SYSCOMMAND:
       // The minimise button and the system menu minimise the owner, the whole application.
       if ((wParam & 0xFFF0) != SC_MINIMIZE) break;
@@ -230,19 +224,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SendMessageA(GetWindow(Handle(), GW_OWNER), message, wParam, lParam);
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        focus_ = GetFocus();
-      } else if (!HIWORD(wParam)) {
-        RestoreFocus();
-      }
+      if (LOWORD(wParam) == WA_INACTIVE) focus_ = GetFocus();
+      else if (!HIWORD(wParam)) RestoreFocus();
       return 0;
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
     case WM_NEXTDLGCTL: {
-      // The dialog manager moves the focus through the window (an Alt+letter mnemonic focuses its
-      // label, then the next control), as a dialog's own procedure would: wParam names the control,
-      // or asks for the next (0) or previous tab stop.
+      // The dialog manager moves the focus (an Alt+letter mnemonic: its label's next control) as a
+      // dialog's procedure would: wParam names the control, or asks for the next or previous one.
       const HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
                                          : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
       if (target && IsChild(Handle(), target)) FocusControl(target);
@@ -253,7 +243,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_GETDPISCALEDSIZE: {
       // Windows 10 1703 on asks for the size at the new DPI before the move: the layout's, so that
-      // the rectangle it suggests next is the one the form takes.
+      // the rectangle it suggests next fits.
       const int dpi = static_cast<int>(wParam);
       const GdiObject<HFONT> font(CreateFormFont(dpi));
       *reinterpret_cast<SIZE*>(lParam) = WindowSize(LayoutScale::Of(font.Get()), dpi);

@@ -1,6 +1,6 @@
-// The main window's base: a fixed-size window whose controls are described by a table and found
-// by name. It routes the controls' notifications and timer ticks to their objects, gives them the
-// keyboard interface of a dialog, and lays them out anew when it moves to a monitor of another DPI.
+// The main window's base: a fixed-size window whose controls a table describes, found by name. It
+// routes the controls' notifications, gives them a dialog's keyboard interface, and lays them out
+// anew on a monitor of another DPI.
 #pragma once
 
 #include <windows.h>
@@ -45,10 +45,9 @@ struct ControlSpec {
 class Form : public Window {
  public:
   // A window with a caption, system menu and minimise button, owned by `owner` (the application's
-  // taskbar window, which the minimise button and closing go to), in MS Sans Serif 8 point at the
-  // DPI of its monitor. The client area is clientWidth × clientHeight as designed for that font at
-  // 96 DPI, moved to the font the window gets (see LayoutScale), as is every control of its
-  // layout. Throws OSError.
+  // taskbar window, where minimising and closing go), in MS Sans Serif 8 point at its monitor's
+  // DPI. The client area is clientWidth × clientHeight as designed at 96 DPI, moved to the font
+  // the window gets (LayoutScale), as is every control. Throws OSError.
   Form(HWND owner, int left, int top, int clientWidth, int clientHeight);
   ~Form() override;
 
@@ -66,9 +65,9 @@ class Form : public Window {
   bool HandleDialogKey(MSG& message);
 
   Control* FindControl(const std::string& name) const;
-  // The control that one of the form's own windows belongs to; nullptr for every other window,
-  // the form itself included. Messages name windows the program never made (a combo box's
-  // drop-down list, a tooltip, the tab control's parts), whose user data is not ours to read.
+  // The control that one of the form's windows belongs to; nullptr for every other window, the form
+  // included. Messages name windows the program never made (a combo box's drop-down list, a
+  // tooltip), whose user data is not ours to read.
   Control* ControlOf(HWND window) const;
   // Throws Error when there is no control of that name and kind.
   template <class T>
@@ -81,17 +80,16 @@ class Form : public Window {
  protected:
   // Derived forms handle their own messages and pass the rest here.
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  // After the form has moved to a monitor of another DPI and laid out its controls anew: what the
-  // layout table does not hold (icons, tab widths) follows here.
+  // After a move to another DPI and the controls' new layout: what the table does not hold (icons).
   virtual void DpiChanged() {}
 
  private:
   std::unique_ptr<Control> MakeControl(const ControlSpec& entry);
-  // Every control where its row of the table puts it at the form's scale, in its font, in table
-  // order: the page control before the controls on its pages, which go by its page area.
+  // Every control where its row puts it at the form's scale, in its font, in table order: the page
+  // control before the controls on its pages, which go by its page area.
   void PlaceControls();
-  // The form's font and scale at `dpi`, every control placed anew, and the window sized round
-  // them, at the top-left of `suggested` if given.
+  // The font and scale at `dpi`, every control placed, the window sized round them (at the
+  // top-left of `suggested` if given).
   void ApplyDpi(int dpi, const RECT* suggested);
   // The window's size around the layout at `scale`, with its frame drawn at `frameDpi`.
   SIZE WindowSize(const LayoutScale& scale, int frameDpi) const;
@@ -100,9 +98,9 @@ class Form : public Window {
   void TurnPage(int step);
 
   SIZE designClient_;
-  // Windows 8 and later tell a window of a sleep only when it asks (with modern standby nothing is
-  // broadcast at all): then sleeps and wakes reach the form as WM_POWERBROADCAST on every Windows.
-  void* sleepNotices_ = nullptr;
+  // Windows 8 and later tell a window of a sleep only when it asks (modern standby broadcasts
+  // nothing): then sleeps and wakes reach the form as WM_POWERBROADCAST on every Windows.
+  HPOWERNOTIFY sleepNotices_ = nullptr;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
   GdiObject<HFONT> font_;
   LayoutScale scale_;

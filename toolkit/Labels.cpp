@@ -61,11 +61,8 @@ LRESULT HandleValueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_GETTEXT: {
       if (wParam == 0) return 0;
       const std::string& text = StateOf(window).text;
-      const std::size_t count = std::min<std::size_t>(text.size(), wParam - 1);
-      auto* buffer = reinterpret_cast<char*>(lParam);
-      text.copy(buffer, count);
-      buffer[count] = '\0';
-      return static_cast<LRESULT>(count);
+      lstrcpynA(reinterpret_cast<char*>(lParam), text.c_str(), static_cast<int>(wParam));
+      return static_cast<LRESULT>(std::min<std::size_t>(text.size(), wParam - 1));
     }
     case WM_SETFONT: {
       // The window's own context keeps the font from now on.
@@ -169,4 +166,26 @@ bool LinkLabel::HandleSetCursor() {
   }();
   SetCursor(hand);
   return true;
+}
+
+Edit::Edit(const ControlSite& site) : Control(site) {
+  AddPart("EDIT", site.caption.c_str(), ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP,
+          WS_EX_CLIENTEDGE);
+}
+
+void Edit::SetTextColor(COLORREF color) {
+  textColor_ = color;
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+// A read-only edit asks its parent with WM_CTLCOLORSTATIC.
+HBRUSH Edit::HandleCtlColor(HDC dc) {
+  ::SetTextColor(dc, ResolveColor(textColor_));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// WS_CLIPSIBLINGS: the frame lies below the controls inside it and must not paint over them.
+Bevel::Bevel(const ControlSite& site) : Control(site) {
+  AddPart("STATIC", "", SS_ETCHEDFRAME | WS_CLIPSIBLINGS | WS_GROUP);
 }

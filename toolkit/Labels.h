@@ -1,4 +1,5 @@
-// The texts of a form: static text, the figures that change on every tick, and links.
+// The texts of a form: static text, the figures that change on every tick, links, the status
+// line's read-only edit, and the etched frame around a group of controls.
 #pragma once
 
 #include <functional>
@@ -16,11 +17,10 @@ class Label : public Control {
   Label(const ControlSite& site, DWORD extraStyle);
 };
 
-// One line of text that changes often: the figure beside a counter, set on every tick. Where a
-// static asks the system to keep its text and repaints it through a fresh device context, this
-// window keeps the text itself (it answers WM_GETTEXT, also to other programs) and paints on its
-// own context, with the system's button-face colours. Under Wine that spares a server round trip
-// and most of the drawing work on each change. An unchanged text is not painted again.
+// One line that changes on every tick: a counter's figure. Unlike a static, the window keeps its
+// text itself (answering WM_GETTEXT, to other programs too) and paints on its own device context,
+// and not at all when the text is the same: under Wine that spares a server round trip and most of
+// the drawing on each change.
 class ValueLabel : public Control {
  public:
   explicit ValueLabel(const ControlSite& site);
@@ -44,4 +44,24 @@ class LinkLabel : public Label {
 
  private:
   GdiObject<HFONT> underlined_;
+};
+
+// A read-only single-line edit on the button face, with a text colour of its own.
+class Edit : public Control {
+ public:
+  explicit Edit(const ControlSite& site);
+
+  // A COLORREF or a SystemColor.
+  void SetTextColor(COLORREF color);
+
+ protected:
+  HBRUSH HandleCtlColor(HDC dc) override;
+
+ private:
+  COLORREF textColor_ = SystemColor(COLOR_WINDOWTEXT);
+};
+
+class Bevel : public Control {
+ public:
+  explicit Bevel(const ControlSite& site);
 };

@@ -1,5 +1,7 @@
 #include "toolkit/PageControl.h"
 
+#include <uxtheme.h>
+
 #include "base/Errors.h"
 #include "base/SystemFunction.h"
 
@@ -9,9 +11,7 @@ namespace {
 // the button face. Without a theme the page shows the form's button face, as on a classic desktop.
 // uxtheme.dll only exists from Windows XP on.
 void RemoveTheme(HWND window) {
-  using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  static const auto setWindowTheme =
-      FindSystemFunction<SetWindowThemeFunction>("uxtheme.dll", "SetWindowTheme");
+  static const auto setWindowTheme = FindSystemFunction<decltype(&SetWindowTheme)>("uxtheme.dll", "SetWindowTheme");
   if (setWindowTheme) setWindowTheme(window, L" ", L" ");
 }
 

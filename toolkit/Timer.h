@@ -1,15 +1,13 @@
 // A window timer: WM_TIMER never queues a second tick while one is waiting, so a slow handler simply
-// skips ticks. The window's procedure hands its WM_TIMER messages to Dispatch.
+// skips ticks. The window routes its WM_TIMER messages by Fires.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
-
 class Timer {
  public:
-  // Disabled, 1000 ms, ticking on `window`.
-  explicit Timer(HWND window);
+  // Disabled, 1000 ms, ticking on `window` with the timer id `id`.
+  Timer(HWND window, UINT_PTR id) : window_(window), id_(id) {}
   ~Timer();
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
@@ -18,11 +16,9 @@ class Timer {
   void SetInterval(UINT milliseconds);
   void SetEnabled(bool enabled);
 
-  std::function<void()> OnTimer;
-
-  // Runs the tick of the timer of `window` that `id` names; false when there is none (a WM_TIMER
-  // that some other program posted).
-  static bool Dispatch(HWND window, UINT_PTR id);
+  // Whether a WM_TIMER of `id` is this timer's tick: not when it is stopped (a tick may wait in the
+  // queue then), nor for another id (one that another program posted).
+  bool Fires(UINT_PTR id) const { return running_ && id == id_; }
 
  private:
   void Update();

@@ -16,28 +16,26 @@ class Window {
  public:
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
-  // Destroys the window if it still exists. The derived parts are gone by then, so a derived
-  // class that must see its own WM_DESTROY destroys the window in its own destructor.
+  // Destroys the window if it still exists; a derived class that must see its own WM_DESTROY
+  // destroys it in its own destructor.
   virtual ~Window();
 
   HWND Handle() const { return handle_; }
 
-  // The window class of every Window of the process, registered under the program's own name
-  // (other programs find its windows by it) before the first window is made. Throws OSError.
+  // The class of every Window, under the program's own name (other programs find its windows by
+  // it), before the first window. Throws OSError.
   static void RegisterWindowClass(const char* className);
 
  protected:
   Window() = default;
 
-  // CreateWindowExA on the program's window class (button-face background, arrow cursor). Throws
-  // OSError.
+  // CreateWindowExA on that class (button face, arrow cursor). Throws OSError.
   void Create(DWORD exStyle, const char* caption, DWORD style, int left, int top, int width,
               int height, HWND parentOrOwner);
   // Destroys the window now; the destructor then has nothing left to do.
   void Destroy();
 
-  // Every message of the window; the default is DefWindowProcA. An exception thrown here goes to
-  // the application's exception handling and the message answers 0.
+  // Every message; DefWindowProcA by default. An exception goes to HandleException, answering 0.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:

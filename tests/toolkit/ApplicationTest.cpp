@@ -86,10 +86,24 @@ TEST_F(ApplicationTest, ClosingTheFormQueuesTheQuitMessage) {
   EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+// A form that routes its timer's ticks, as the program's window does.
+class TimerForm : public TestForm {
+ public:
+  Timer timer{Handle(), 7};
+  std::function<void()> onTick;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_TIMER && timer.Fires(wParam)) onTick();
+    return TestForm::HandleMessage(message, wParam, lParam);
+  }
+};
+
 TEST_F(ApplicationTest, TimerTicksStopsAtIntervalZeroAndPassesExceptionsToTheHook) {
-  Timer timer(form.Handle());
+  TimerForm ticking;
+  Timer& timer = ticking.timer;
   int ticks = 0;
-  timer.OnTimer = [&ticks] {
+  ticking.onTick = [&ticks] {
     if (++ticks == 2) throw Error("Tick failed");
   };
   timer.SetInterval(20);

@@ -131,9 +131,7 @@ TEST_F(ControlsTest, RadioGroupSelectsSilentlyAndNotifiesRealClicks) {
   SendMessageA(button, BM_CLICK, 0, 0);
   EXPECT_EQ(changes, 1);
 
-  radios.SetItems({"A", "B"});
-  EXPECT_EQ(radios.ItemIndex(), -1);
-  radios.SetItemIndex(2);
+  radios.SetItemIndex(3);
   EXPECT_EQ(radios.ItemIndex(), -1);
 }
 
