@@ -55,19 +55,15 @@ void DeviceFeed::Rest(const Settings& settings) noexcept {
   }
 }
 
-bool DeviceFeed::OpenPort(int port) {
-  if (CommPort.IsOpen()) return true;
-  if (port == 0) return false;
-  CommPort.SetPortNumber(port);
-  CommPort.OpenPort();
-  return true;
-}
-
 std::optional<std::string> DeviceFeed::SendToDevice(int port, const Transmission& wire) {
-  try {
-    if (!OpenPort(port)) return std::nullopt;
-  } catch (const OSError& error) {
-    return PortError("Ошибка открытия COM порта (%d)", error.Code());
+  if (!CommPort.IsOpen()) {
+    if (port == 0) return std::nullopt;  // none chosen: nothing is opened, or said
+    try {
+      CommPort.SetPortNumber(port);
+      CommPort.OpenPort();
+    } catch (const OSError& error) {
+      return PortError("Ошибка открытия COM порта (%d)", error.Code());
+    }
   }
   // Reported here, so that the tick ends normally: the next one writes again (after a failed
   // call, on a freshly opened port).

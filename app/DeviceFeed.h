@@ -1,6 +1,5 @@
-// The device feed, what the program is for: the serial port, the frame, and the counters the
-// channels carry. One tick reads every channel's counter, sends the write mode's bytes to the
-// device and returns what the window is to show.
+// The device feed, what the program is for: the port, the frame and the channels' counters. A tick
+// reads every channel's counter, sends the write mode's bytes and returns what the window shows.
 #pragma once
 
 #include <array>
@@ -14,17 +13,15 @@
 struct TickResult {
   // Each channel's text; none where the channel has no counter: its label keeps its text.
   std::array<std::optional<std::string>, kChannelCount> labels;
-  // What went wrong, for the status line in red: the port's failure, or the error that ended the
-  // tick early (the load data, a counter, the port's new rate; the labels set before it stand).
-  // None: the line stays as it is.
+  // What went wrong, for the status line in red (none: the line stays as it is): the port's
+  // failure, or the error that ended the tick early, after the labels set before it.
   std::optional<std::string> error;
   bool endedEarly = false;
 };
 
 class DeviceFeed {
  public:
-  // The longest a rest may take on the wire: 11 bytes take 1 ms at 115200 baud, one byte 1 ms at
-  // 9600.
+  // The longest a rest may take on the wire, where 11 bytes take 1 ms at 115200 baud.
   static constexpr int kRestWriteLimitMs = 200;
 
   // Every serial call goes through `os`, so tests can stand in for ports Wine cannot show.
@@ -33,13 +30,11 @@ class DeviceFeed {
   // The numbers of the COM ports (1..25) that open now.
   std::vector<int> ListPorts() { return EnumComPorts(kHighestProbedPort, false, os_); }
 
-  // One tick for the settings: the port is opened when it is closed, and a failure to open it or
-  // to write is reported in the result; the next tick tries again.
+  // One tick for the settings, opening the port when it is closed; the next tick tries again.
   TickResult Tick(const Settings& settings);
-  // The zero frame (or byte) of the write mode, as the last write before the program ends or the
-  // machine sleeps: the device keeps showing whatever it was sent last. Only on an open port, and
-  // dropped when the device does not take it within kRestWriteLimitMs: not reported, nor tried
-  // again.
+  // The zero frame (or byte) of the write mode as the last write before the program ends or the
+  // machine sleeps: the device shows whatever it was sent last. Only on an open port; dropped,
+  // unreported, when the device does not take it within kRestWriteLimitMs.
   void Rest(const Settings& settings) noexcept;
 
   // A port chosen: an open port moves to it at once. Raises OSError when it does not open there.
@@ -50,9 +45,7 @@ class DeviceFeed {
  private:
   static constexpr int kHighestProbedPort = 25;
 
-  // Opens the chosen port unless it is open; false when none is chosen. Raises OSError.
-  bool OpenPort(int port);
-  // Writes to the chosen port; what went wrong, for the status line.
+  // Writes to the chosen port, opening it unless it is open; what went wrong, for the status line.
   std::optional<std::string> SendToDevice(int port, const Transmission& wire);
 
   SerialOs& os_;

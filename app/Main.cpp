@@ -65,28 +65,22 @@ void TfrmMain::BindControls() {
   ShowSettings();
   PageControl1->SetActivePage(pgAbout);
 
-  const struct {
-    const char* name;
-    const char* target;
-  } links[] = {
-      {"Label14", "mailto:device@example.org"},
-      {"Label16", "http://www.example.org/dialvox/"},
-      {"Label19", "mailto:developer1@example.org"},
-      {"Label20", "mailto:developer2@example.org"},
-  };
-  for (const auto& link : links) {
-    auto& label = Find<LinkLabel>(link.name);
+  for (const LinkTarget& link : kLinks) {
+    auto& label = Find<LinkLabel>(link.label);
     label.Hint = link.target;
     label.OnClick = [this](LinkLabel& clicked) { LabelClick(clicked); };
   }
 
   // Event bindings: each change of the user's becomes the settings', and most are stored at once.
   // The check boxes and the minimise mode are stored with the next save.
-  cbxPortList->OnChange = [this](ComboBox&) { cbxPortListChange(); };
-  cbxWriteMode->OnChange = [this](ComboBox& list) {
-    settings_.writeMode = list.ItemIndex();
-    SaveSettings(settings_);
+  const auto storeChoice = [this](int& setting) {
+    return [this, &setting](ComboBox& list) {
+      setting = list.ItemIndex();
+      SaveSettings(settings_);
+    };
   };
+  cbxPortList->OnChange = [this](ComboBox&) { cbxPortListChange(); };
+  cbxWriteMode->OnChange = storeChoice(settings_.writeMode);
   IntervalSpinEdit->OnChange = [this](SpinEdit&) { IntervalSpinEditChange(); };
   gbxMinMode->OnClick = [this](RadioGroup& group) {
     settings_.minimizeMode = group.ItemIndex();
@@ -95,12 +89,7 @@ void TfrmMain::BindControls() {
   cbxMinAtRun->OnClick = [this](CheckBox& box) { settings_.minimizeAtRun = box.Checked(); };
   cbxRemSettings->OnClick = [this](CheckBox& box) { settings_.rememberSettings = box.Checked(); };
   cbxAllowMulti->OnClick = [this](CheckBox& box) { settings_.allowMultipleInstances = box.Checked(); };
-  for (int i = 0; i < kChannelCount; ++i) {
-    ChannelList[i]->OnChange = [this, i](ComboBox& list) {
-      settings_.channels[i] = list.ItemIndex();
-      SaveSettings(settings_);
-    };
-  }
+  for (int i = 0; i < kChannelCount; ++i) ChannelList[i]->OnChange = storeChoice(settings_.channels[i]);
 }
 
 void TfrmMain::FormCreate() {
@@ -125,11 +114,8 @@ void TfrmMain::FormCreate() {
   for (const std::string& name : CounterNames())
     for (ComboBox* list : ChannelList) list->Add(name);
 
-  if (cbxPortList->Count() == 0) {
-    ShowStatus(true, "COM портов не найдено");
-  } else {
-    ShowStatus(false, "Готов");
-  }
+  const bool noPorts = cbxPortList->Count() == 0;
+  ShowStatus(noPorts, noPorts ? "COM портов не найдено" : "Готов");
 
   LoadSettings(settings_, CounterCount());
   ShowSettings();
@@ -150,15 +136,7 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::ShowSettings() {
   cbxWriteMode->SetItemIndex(settings_.writeMode);
-  // A chosen port that could not be opened at start-up (an adapter not plugged in yet, or the
-  // device held by the copy this one brings back) stays the user's choice: listed and selected,
-  // it is tried on every tick and fed once it opens. No other port is written to instead.
-  if (settings_.port) {
-    cbxPortList->SetItemIndex(InsertPort(*cbxPortList, settings_.port));
-  } else {
-    SelectFirstIfNone(*cbxPortList);
-  }
-  settings_.port = PortNumberOf(cbxPortList->Text());
+  settings_.port = ShowPortChoice(*cbxPortList, settings_.port);
   cbxMinAtRun->SetChecked(settings_.minimizeAtRun);
   cbxRemSettings->SetChecked(settings_.rememberSettings);
   cbxAllowMulti->SetChecked(settings_.allowMultipleInstances);
@@ -179,9 +157,8 @@ void TfrmMain::DpiChanged() {
 void TfrmMain::StopFeedAndSave() noexcept {
   if (feedStopped_) return;
   feedStopped_ = true;
-  // The settings come first: Windows may end the process unasked a few seconds after the
-  // session's end, and the device (a write) or the shell (deleting the icon, as the shell ends
-  // too) may take that long. Only a timer tick could write in between, and the thread is here.
+  // The settings first: a few seconds after the session's end Windows may end the process, and a
+  // write to the device or deleting the icon (the shell ends too) may take that long.
   try {
     SaveSettings(settings_);
     PauseFeed();
@@ -204,10 +181,9 @@ void TfrmMain::FormDestroy() noexcept {
   PopupThread.reset();
   PeerEvent.Reset();
   // The application outlives the window: its hooks must not lead here any more.
-  Application& app = App();
-  app.OnException = nullptr;
-  app.OnMinimize = nullptr;
-  app.OnRestore = nullptr;
+  App().OnException = nullptr;
+  App().OnMinimize = nullptr;
+  App().OnRestore = nullptr;
 }
 
 void TfrmMain::ShowStatus(bool isError, const std::string& text) {
@@ -232,8 +208,7 @@ void TfrmMain::TimerPollTimer() {
 
 void TfrmMain::AppMinimize() {
   const int mode = settings_.minimizeMode;
-  // Hidden in the tray even when the shell did not take the icon yet: it is offered again on the
-  // ticks, and the peer signal brings the window back in any case.
+  // Hidden in the tray even when the shell did not take the icon yet: it is offered again.
   if (mode == mmTray) trayIcon_.Show();
   if (mode == mmTray || mode == mmInvisible) {
     ShowWindow(Handle(), SW_HIDE);
@@ -253,9 +228,8 @@ void TfrmMain::AppRestore() {
 void TfrmMain::gbxMinModeClick() { lblMinNote->SetVisible(settings_.minimizeMode == mmInvisible); }
 
 void TfrmMain::WMDeviceChange(WPARAM event, LPARAM record) {
-  // A port that arrives while the program runs can be chosen at once. The list's choice and the
-  // port in use stay; only a list without a choice (an empty one) takes the new port, which the
-  // next tick then feeds.
+  // A port that arrives is listed at once; only a list without a choice (an empty one) takes it,
+  // and the next tick feeds it.
   const int number = ArrivedPort(event, record);
   if (!number) return;
   const bool noChoice = cbxPortList->ItemIndex() < 0;
@@ -271,9 +245,8 @@ void TfrmMain::WMPowerBroadcast(WPARAM event) {
   switch (event) {
     case PBT_APMSUSPEND:
     case PBT_APMSTANDBY:
-      // The device often keeps its power while the PC sleeps: its needles rest all night, and no
-      // tick may move them again before the machine is asleep. The broadcast and the notice the
-      // window asked for may both come: the first counts.
+      // The device often keeps its power while the PC sleeps: its needles rest all night. The
+      // broadcast and the notice the window asked for may both come: the first counts.
       if (asleep_) return;
       PauseFeed();
       asleep_ = true;
@@ -301,8 +274,7 @@ void TfrmMain::cbxPortListChange() {
 }
 
 void TfrmMain::IntervalSpinEditChange() {
-  // As it comes, while the user types too: a value out of range is corrected when the box loses
-  // the focus, which is a change of its own.
+  // As it comes, also while the user types: the box corrects a value out of range on focus loss.
   settings_.interval = settings_.timerInterval = IntervalSpinEdit->Value();
   TimerPoll.SetInterval(settings_.timerInterval);
   SaveSettings(settings_);

@@ -1,7 +1,6 @@
-// The program's only window: eight channel rows, the settings page, the About page and the status
-// line. It shows the settings and what each tick of the device feed returns, stores the user's
-// changes and answers the system's messages. It owns the feed, the tray icon and the
-// single-instance event.
+// The program's only window: eight channel rows, the settings, the About page and the status line.
+// It shows the settings and each tick's results, stores the user's changes and answers the
+// system's messages. It owns the feed, the tray icon and the single-instance event.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +16,8 @@
 #include "app/Utils.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
-#include "toolkit/Timer.h"
 #include "base/UniqueResource.h"
+#include "toolkit/Timer.h"
 
 // The shell's calls, or stand-ins for tests: a busy tray, links that go nowhere.
 struct ShellCalls {
@@ -28,9 +27,8 @@ struct ShellCalls {
 
 class TfrmMain : public Form {
  public:
-  // Builds the window and runs the whole start-up (FormCreate). The serial calls go through
-  // `serialOs` and the shell's through `shell`, so tests can stand in for ports that cannot be
-  // had under Wine and for a busy shell.
+  // Builds the window and runs the whole start-up (FormCreate). Tests stand in for the serial and
+  // shell calls: ports that Wine cannot show, a busy shell.
   explicit TfrmMain(SerialOs& serialOs = RealSerialOs(), ShellCalls shell = {});
   ~TfrmMain() override;
 
@@ -48,12 +46,10 @@ class TfrmMain : public Form {
   void BindControls();
   void FormCreate();
   void FormDestroy() noexcept;
-  // What must happen before the process ends, whoever ends it, once: the feed pauses, the
-  // settings are saved, the tray icon goes and the port is closed.
+  // Once, before the process ends, whoever ends it: the settings, the rest, the icon, the port.
   void StopFeedAndSave() noexcept;
   // No more ticks, and the needles at rest as the last write: the program ends or the PC sleeps.
   void PauseFeed() noexcept;
-  // The settings in the controls and the timer.
   void ShowSettings();
   // The icons at the small-icon size of the window's DPI: title bar, taskbar button and tray.
   void ShowIcons();

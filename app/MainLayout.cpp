@@ -6,6 +6,12 @@ const char* const kWriteModeItems[4] = {"1 (старый)", "8 (новый)", "8
                                         "8 (калибр. 0%)"};
 const char* const kMinModeItems[3] = {"В панель задач", "В трей (рядом с часами :-)",
                                       "Становиться невидимым"};
+const LinkTarget kLinks[4] = {
+    {"Label14", "mailto:device@example.org"},
+    {"Label16", "http://www.example.org/dialvox/"},
+    {"Label19", "mailto:developer1@example.org"},
+    {"Label20", "mailto:developer2@example.org"},
+};
 
 namespace {
 

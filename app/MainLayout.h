@@ -51,4 +51,11 @@ constexpr int ValueLabelId(int channel) { return ChannelRowLabelId(channel) + 2;
 extern const char* const kWriteModeItems[4];
 extern const char* const kMinModeItems[3];
 
+// The About page's link labels and where each leads.
+struct LinkTarget {
+  const char* label;
+  const char* target;
+};
+extern const LinkTarget kLinks[4];
+
 std::span<const ControlSpec> MainLayout();

@@ -1,5 +1,5 @@
-// Start-up and shutdown of the program's modules, in their fixed order. The entry calls these
-// explicitly; nothing relies on the order of static initialisers.
+// Start-up and shutdown of the program's modules, in their fixed order, called by the entry:
+// nothing relies on the order of static initialisers.
 #pragma once
 
 // Regional settings and the FPU, the counter catalogue (the not-used counter first), the CPU
@@ -7,6 +7,6 @@
 // processor instance, the memory counters). Errors pass to the caller.
 void InitializeModules();
 
-// The reverse order, after the main window is gone: the sampler stops its statistics, then the
-// catalogue frees the counters.
+// The reverse, after the main window: the sampler stops its statistics, the catalogue frees the
+// counters.
 void FinalizeModules() noexcept;

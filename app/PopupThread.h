@@ -1,7 +1,6 @@
 // The waiting thread of the single-instance mechanism: each signal of the shared event, set by a
-// copy that was refused, has the window's thread bring this copy back, by a message posted to the
-// window. The thread never waits for the window's thread, so it ends whatever that one is doing,
-// and posted messages are handled inside the system's modal loops too.
+// refused copy, posts the window a message that brings this copy back. It never waits for the
+// window's thread, so it ends whatever that one does; a posted message is served in modal loops too.
 #pragma once
 
 #include <windows.h>

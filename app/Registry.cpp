@@ -49,8 +49,6 @@ int RegistryKey::ReadInteger(const char* name) const {
   return static_cast<int>(value);
 }
 
-bool RegistryKey::ReadBool(const char* name) const { return ReadInteger(name) != 0; }
-
 std::string RegistryKey::ReadString(const char* name) const {
   DWORD type = 0;
   DWORD size = 0;
@@ -73,8 +71,6 @@ void RegistryKey::WriteInteger(const char* name, int value) const {
                        sizeof data),
         "Writing", name);
 }
-
-void RegistryKey::WriteBool(const char* name, bool value) const { WriteInteger(name, value ? 1 : 0); }
 
 void RegistryKey::WriteString(const char* name, const std::string& value) const {
   Check(RegSetValueExA(key_.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),

@@ -26,13 +26,10 @@ class RegistryKey {
 
   // REG_DWORD of at most 4 bytes, read as a signed 32-bit number.
   int ReadInteger(const char* name) const;
-  // A REG_DWORD flag: anything but 0 is true.
-  bool ReadBool(const char* name) const;
   // REG_SZ or REG_EXPAND_SZ (not expanded), ending at its first zero byte whatever its stored size.
   std::string ReadString(const char* name) const;
 
   void WriteInteger(const char* name, int value) const;
-  void WriteBool(const char* name, bool value) const;
   // REG_SZ with its terminating zero byte.
   void WriteString(const char* name, const std::string& value) const;
 

@@ -13,6 +13,11 @@ std::string CounterValueName(int channel) { return "Counter" + std::to_string(ch
 // A stored choice of one of `count` items; anything else means the first.
 int Choice(int stored, int count) { return stored >= 0 && stored < count ? stored : 0; }
 
+// A stored flag, where one is stored: anything but 0 is true.
+void LoadFlag(const RegistryKey& key, const char* name, bool& flag) {
+  if (key.ValueExists(name)) flag = key.ReadInteger(name) != 0;
+}
+
 }  // namespace
 
 void LoadSettings(Settings& settings, int counterCount) {
@@ -26,11 +31,9 @@ void LoadSettings(Settings& settings, int counterCount) {
     // An existing key without "Mode" or "Port" means the one-byte mode and the first port listed.
     settings.writeMode = key.ValueExists("Mode") ? Choice(key.ReadInteger("Mode"), 4) : wmSingleByte;
     settings.port = key.ValueExists("Port") ? PortNumberOf(key.ReadString("Port")) : 0;
-    if (key.ValueExists("MinimizeAtRun")) settings.minimizeAtRun = key.ReadBool("MinimizeAtRun");
-    if (key.ValueExists("RememberSettings"))
-      settings.rememberSettings = key.ReadBool("RememberSettings");
-    if (key.ValueExists("AllowMultipleInstances"))
-      settings.allowMultipleInstances = key.ReadBool("AllowMultipleInstances");
+    LoadFlag(key, "MinimizeAtRun", settings.minimizeAtRun);
+    LoadFlag(key, "RememberSettings", settings.rememberSettings);
+    LoadFlag(key, "AllowMultipleInstances", settings.allowMultipleInstances);
     if (key.ValueExists("MinimizeMode"))
       settings.minimizeMode = Choice(key.ReadInteger("MinimizeMode"), 3);
     if (key.ValueExists("Interval")) {
@@ -55,9 +58,9 @@ void SaveSettings(const Settings& settings) {
     key.WriteInteger("Mode", settings.writeMode);
     key.WriteString("Port", settings.port ? std::to_string(settings.port) : "");
     key.WriteInteger("Interval", settings.interval);
-    key.WriteBool("MinimizeAtRun", settings.minimizeAtRun);
-    key.WriteBool("RememberSettings", settings.rememberSettings);
-    key.WriteBool("AllowMultipleInstances", settings.allowMultipleInstances);
+    key.WriteInteger("MinimizeAtRun", settings.minimizeAtRun);
+    key.WriteInteger("RememberSettings", settings.rememberSettings);
+    key.WriteInteger("AllowMultipleInstances", settings.allowMultipleInstances);
     key.WriteInteger("MinimizeMode", settings.minimizeMode);
     for (int n = 1; n <= kChannelCount; ++n)
       key.WriteInteger(CounterValueName(n).c_str(), settings.channels[n - 1]);

@@ -20,9 +20,8 @@ struct Settings {
   int writeMode = wmEightChannel;
   // The chosen COM port's number; 0 when none is chosen (the port list is empty).
   int port = 0;
-  // The box's interval, the one stored. The timer's starts apart from it, as the window was
-  // designed: on a first start the device is fed every 250 ms while the box shows 400. A stored
-  // interval and every change of the box set both.
+  // The box's interval, the one stored, and the timer's: designed apart (a first start feeds every
+  // 250 ms while the box shows 400), both set by a stored interval and every change of the box.
   int interval = 400;
   int timerInterval = 250;
   bool minimizeAtRun = false;
@@ -33,10 +32,9 @@ struct Settings {
   std::array<int, kChannelCount> channels{};
 };
 
-// Loads the stored values over `settings`, corrected into range. Without the key (the first start)
-// only the channels change: channel n takes counter n where the catalogue, of `counterCount`
-// counters, has one. Every registry failure is silent: the first value that cannot be read ends
-// the load, and what was loaded before it stays. A stored port that is no port number loads as 0.
+// Loads the stored values over `settings`, corrected into range; a port that is no port number
+// loads as 0. Without the key (the first start) channel n takes counter n of the `counterCount`,
+// if there is one. Silent: the first value that cannot be read ends the load, the rest unchanged.
 void LoadSettings(Settings& settings, int counterCount);
 // Stores all fifteen values at once, while remembering is on. A failing write ends it, silently.
 void SaveSettings(const Settings& settings);

@@ -32,12 +32,10 @@ TrayIcon::TrayIcon(HWND window, ShellNotifyIconFunction shell)
 
 bool TrayIcon::TrayIconAction(DWORD message) {
   lastOffer_ = GetTickCount();
-  // The first version of the record: every shell since Windows 95 understands it. Its size is
-  // that of its layout, which holds a window and an icon handle: 88 bytes on 32-bit Windows, 104
-  // on x64, where the handles are 8 bytes wide and aligned to 8.
+  // The record's first version, which every shell since Windows 95 reads: 88 bytes, 104 on x64
+  // (its window and icon handles are 8 bytes wide there, and aligned to 8).
   static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 4 ? 88 : 104));
-  NOTIFYICONDATAA data;
-  std::memset(&data, 0, sizeof data);
+  NOTIFYICONDATAA data{};
   data.cbSize = NOTIFYICONDATAA_V1_SIZE;
   data.hWnd = window_;
   data.uID = 1;

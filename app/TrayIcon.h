@@ -1,6 +1,6 @@
-// The window's icon next to the clock while it is minimised to the tray. The shell can be busy (the
-// first seconds of a log-on) or restart (Explorer's taskbar made anew, every icon forgotten): the
-// icon is offered again until the shell has it. A left click on it restores the application.
+// The window's icon next to the clock while it is minimised to the tray, offered again until the
+// shell has it: the shell may be busy (a log-on's first seconds) or restart (every icon forgotten).
+// A left click on it restores the application.
 #pragma once
 
 #include <windows.h>

@@ -38,6 +38,12 @@ int InsertPort(ComboBox& portList, int number) {
   return index;
 }
 
+int ShowPortChoice(ComboBox& portList, int chosen) {
+  if (chosen) portList.SetItemIndex(InsertPort(portList, chosen));
+  SelectFirstIfNone(portList);
+  return PortNumberOf(portList.Text());
+}
+
 int ArrivedPort(WPARAM event, LPARAM record) {
   if (event != DBT_DEVICEARRIVAL || !record) return 0;
   const auto& header = *reinterpret_cast<const DEV_BROADCAST_HDR*>(record);
@@ -59,13 +65,10 @@ void AllowAnyProcessTheForeground() {
 
 void ComApartment::Join() {
   if (joined_) return;
-  HRESULT result = E_NOTIMPL;
-  if (const auto join = FindSystemFunction<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx"))
-    result = join(nullptr, COINIT_APARTMENTTHREADED);
-  else if (const auto joinSingle = FindSystemFunction<decltype(&CoInitialize)>("ole32.dll", "CoInitialize"))
-    result = joinSingle(nullptr);
-  // S_FALSE too: the thread was in one already, and leaves it once more.
-  joined_ = SUCCEEDED(result);
+  // A single-threaded apartment, as CoInitializeEx(COINIT_APARTMENTTHREADED), which Windows 95
+  // without DCOM lacks. S_FALSE counts too: the thread was in one already, and leaves it once more.
+  const auto join = FindSystemFunction<decltype(&CoInitialize)>("ole32.dll", "CoInitialize");
+  joined_ = join && SUCCEEDED(join(nullptr));
 }
 
 ComApartment::~ComApartment() {

@@ -26,8 +26,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   int exitCode = 0;
   try {
-    Application& app = App();
     // Other programs (and the end-to-end tests) know the program's windows by their class.
+    Application& app = App();
     app.Initialize(instance, "DialvoxWindow");
     app.SetTitle("Dialvox");
     TfrmMain frmMain;

@@ -1,9 +1,7 @@
 // The counter interface and the counter catalogue: the one ordered list of every load figure a
 // channel can carry. A channel stores a catalogue position; position 0 is always the not-used
 // counter. Only the user-interface thread uses the catalogue.
-//
-// Module order at start-up: InitRegionalSettings, InitFloatingPoint, InitCounters, InitCpuUsage,
-// RegisterLoadCounters; at exit FinalizeCpuUsage, then FinalizeCounters.
+// Started and ended in the modules' fixed order (app/Modules.h).
 #pragma once
 
 #include <cstdint>

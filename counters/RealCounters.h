@@ -1,8 +1,6 @@
 // The counters that measure something: CPU load per processor instance and the load of physical
 // memory, virtual address space and the page file, all as percentages.
-//
-// Module order at start-up: InitRegionalSettings, InitFloatingPoint, InitCounters, InitCpuUsage,
-// RegisterLoadCounters; at exit FinalizeCpuUsage, then FinalizeCounters.
+// Started and ended in the modules' fixed order (app/Modules.h).
 #pragma once
 
 #include <windows.h>

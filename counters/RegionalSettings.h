@@ -1,6 +1,5 @@
 // The user's regional settings and the floating-point environment that the program's arithmetic
-// relies on. Both are set once at start-up, first of all the modules:
-// InitRegionalSettings, InitFloatingPoint, InitCounters, InitCpuUsage, RegisterLoadCounters.
+// relies on, both set once at start-up before every other module (app/Modules.h).
 #pragma once
 
 // Reads the decimal separator of the user's locale.

@@ -1,9 +1,7 @@
 // CPU load per processor instance, sampled from the operating system: the Processor object of the
 // performance data on the NT family, the kernel's CPU usage statistic under HKEY_DYN_DATA on the
 // 95/98 family. Free functions over module-level state; only the user-interface thread calls them.
-//
-// Module order at start-up: InitRegionalSettings, InitFloatingPoint, InitCounters, InitCpuUsage,
-// RegisterLoadCounters; at exit FinalizeCpuUsage, then FinalizeCounters.
+// Started and ended in the modules' fixed order (app/Modules.h).
 // Every failure is an Error with an English message.
 #pragma once
 

@@ -4,11 +4,10 @@
 #pragma once
 
 #include <cstdint>
-
-#include "serial/SerialOs.h"
 #include <vector>
 
 #include "base/Errors.h"
+#include "serial/SerialOs.h"
 
 // A write that did not take all its bytes. The code is the system's error code of a failed
 // WriteFile, or ERROR_TIMEOUT for a write that came back short: the port's write time-out ran out.
@@ -38,22 +37,18 @@ class TCommPort {
   void SetPortNumber(int number);
   void SetBaudRate(int rate);
 
-  // Opens "COM<n>" (from 10 on "\\.\COM<n>") and sets it up (line settings,
-  // purge, queues, time-outs). Raises OSError with the failing call's code; after any failure the
-  // port is closed. An open port is closed first.
+  // Opens "COM<n>" (from 10 on "\\.\COM<n>") and sets it up: line, purge, queues, time-outs.
+  // Raises OSError with the failing call's code, the port closed. An open port is closed first.
   void OpenPort();
   void ClosePort() noexcept;
   // From now on until the port is opened again, a write gives up after `milliseconds` whatever
   // its length. Raises OSError; nothing on a closed port.
   void LimitWriteTime(int milliseconds);
 
-  // Writes all `count` bytes with one call, or raises WriteError ("Stream write error", with the
-  // system's code).
-  //  - A short write (the write time-out ran out) leaves the port open: the device is slow, not gone.
-  //  - A failed call (the device is gone, e.g. an adapter pulled out) closes the port before
-  //    raising, so that the next OpenPort gets a fresh handle instead of writing to a dead one.
-  // The caller tells the two apart by IsOpen() afterwards. A count of 0 or less writes nothing.
-  // Expects an open port.
+  // Writes all `count` bytes (none for 0 or less) with one call to an open port, or raises
+  // WriteError. A short write (the time-out ran out) leaves the port open: the device is slow,
+  // not gone. A failed call (an adapter pulled out) closes it first, so that the next OpenPort
+  // gets a fresh handle; IsOpen() afterwards tells the two apart.
   void WriteBytes(const std::uint8_t* data, int count);
 
   // Line settings, purge of both directions and queue sizes; nothing on a closed port.

@@ -4,10 +4,6 @@
 
 #include "base/Errors.h"
 
-COLORREF ResolveColor(COLORREF color) {
-  return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
-}
-
 int TextWidth(HFONT font, const std::string& text) {
   const HDC dc = GetDC(nullptr);
   if (!dc) return 0;

@@ -34,8 +34,6 @@ int TextWidth(HFONT font, const std::string& text);
 
 // A colour that follows the system's setting: the system colour index with the top bit set.
 constexpr COLORREF SystemColor(int index) { return 0x80000000u | static_cast<COLORREF>(index); }
-// The RGB value of a COLORREF or of a SystemColor.
-COLORREF ResolveColor(COLORREF color);
 
 class Control {
  public:

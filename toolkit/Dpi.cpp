@@ -6,6 +6,8 @@
 
 #include "base/SystemFunction.h"
 
+namespace {
+
 int SystemDpi() {
   // One for the whole session: asked once.
   static const int dpi = [] {
@@ -16,8 +18,6 @@ int SystemDpi() {
   }();
   return dpi;
 }
-
-namespace {
 
 // Windows 98 and 2000 on; 95 and NT 4.0 have one screen and no monitor functions.
 HMONITOR MonitorOf(HWND window, DWORD fallback) {
@@ -78,21 +78,6 @@ int SystemMetric(int index, int dpi) {
 
 int ControlMetric(int index, int dpi) {
   return std::max(SystemMetric(index, dpi), GetSystemMetrics(index));
-}
-
-SIZE WindowSizeAround(SIZE client, DWORD style, int dpi) {
-  static const auto adjustForDpi =
-      FindSystemFunction<decltype(&AdjustWindowRectExForDpi)>("user32.dll", "AdjustWindowRectExForDpi");
-  RECT frame{0, 0, client.cx, client.cy};
-  if (!adjustForDpi || !adjustForDpi(&frame, style, FALSE, 0, dpi))
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
-  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
-}
-
-void EnableTitleBarScaling(HWND window) {
-  static const auto enable =
-      FindSystemFunction<decltype(&EnableNonClientDpiScaling)>("user32.dll", "EnableNonClientDpiScaling");
-  if (enable) enable(window);
 }
 
 LayoutScale LayoutScale::Of(HFONT font) {

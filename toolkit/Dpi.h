@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-// The DPI of the session, as the screen's device context reports it.
-int SystemDpi();
 // The DPI of the window (Windows 10 1607 on), else of its monitor (8.1 on), else the system's.
 int WindowDpi(HWND window);
 // A window that no monitor shows (left where a monitor was, before an undock) moves onto the work
@@ -20,12 +18,6 @@ int SystemMetric(int index, int dpi);
 // scroll bar): at the window's DPI under per-monitor v2, at the system's under earlier awareness
 // and under Wine. The larger of the two, so that it fits either way.
 int ControlMetric(int index, int dpi);
-// The window's size around a client area of `client`, with the frame of a window of this style
-// drawn at `dpi` (at the system's DPI where Windows draws every frame there).
-SIZE WindowSizeAround(SIZE client, DWORD style, int dpi);
-// Has Windows scale a top-level window's title bar and frame with its DPI on 8.1 to 10 1607 (later
-// ones do it by themselves). For WM_NCCREATE.
-void EnableTitleBarScaling(HWND window);
 
 // A layout designed in pixels for MS Sans Serif 8 point at 96 DPI (11 pixels high) moved to the
 // font the window really gets, the way Windows moves a dialog by its dialog units: horizontally by

@@ -19,6 +19,14 @@ HFONT CreateFormFont(int dpi) {
                      DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
 }
 
+// Has Windows scale a top-level window's title bar and frame with its DPI on 8.1 to 10 1607 (later
+// ones do it by themselves).
+void EnableTitleBarScaling(HWND window) {
+  static const auto enable =
+      FindSystemFunction<decltype(&EnableNonClientDpiScaling)>("user32.dll", "EnableNonClientDpiScaling");
+  if (enable) enable(window);
+}
+
 HPOWERNOTIFY AskForSleepNotices(HWND window) {
   static const auto ask = FindSystemFunction<decltype(&RegisterSuspendResumeNotification)>(
       "user32.dll", "RegisterSuspendResumeNotification");
@@ -129,8 +137,13 @@ void Form::ApplyDpi(int dpi, const RECT* suggested) {
 }
 
 SIZE Form::WindowSize(const LayoutScale& scale, int frameDpi) const {
-  return WindowSizeAround(SIZE{scale.X(designClient_.cx), scale.Y(designClient_.cy)}, kFormStyle,
-                          frameDpi);
+  static const auto adjustForDpi =
+      FindSystemFunction<decltype(&AdjustWindowRectExForDpi)>("user32.dll", "AdjustWindowRectExForDpi");
+  RECT frame{0, 0, scale.X(designClient_.cx), scale.Y(designClient_.cy)};
+  // Windows before 10 1607 draw every frame at the system's DPI.
+  if (!adjustForDpi || !adjustForDpi(&frame, kFormStyle, FALSE, 0, frameDpi))
+    AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
 Control* Form::FindControl(const std::string& name) const {

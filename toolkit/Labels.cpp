@@ -116,8 +116,7 @@ const char* ValueWindowClass() {
 
 HFONT UnderlinedCopy(HFONT font) {
   LOGFONTA description{};
-  GetObjectA(font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), sizeof description,
-             &description);
+  GetObjectA(font, sizeof description, &description);
   description.lfUnderline = TRUE;
   return CreateFontIndirectA(&description);
 }
@@ -180,7 +179,8 @@ void Edit::SetTextColor(COLORREF color) {
 
 // A read-only edit asks its parent with WM_CTLCOLORSTATIC.
 HBRUSH Edit::HandleCtlColor(HDC dc) {
-  ::SetTextColor(dc, ResolveColor(textColor_));
+  const bool system = textColor_ & 0x80000000u;
+  ::SetTextColor(dc, system ? GetSysColor(static_cast<int>(textColor_ & 0xFF)) : textColor_);
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   return GetSysColorBrush(COLOR_BTNFACE);
 }
