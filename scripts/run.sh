@@ -54,9 +54,12 @@ dvx_use_wine "$bits"
 export WINEPREFIX=$state/prefix LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
 echo "Dialvox: the ${bits}-bit build ($build/app/dialvox.exe)$(dvx_why_bits "$bits")"
 
+# Ctrl+C reaches every process of the terminal's foreground group, and Wine's programs end on it
+# at once. What must outlive it until Dialvox has been ended as at the end of a Windows session
+# (the X server, Dialvox, the simulator that shows its last frame) runs in a session of its own.
 pids=()
 cleanup() {
-  trap - EXIT INT TERM
+  trap - EXIT
   # Dialvox ends as at the end of a Windows session: the device's needles at rest, the settings
   # stored. Then whatever is left of the prefix goes.
   timeout 20 "$WINELOADER" wineboot.exe --end-session </dev/null >/dev/null 2>&1 || true
@@ -65,11 +68,12 @@ cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap "exit 130" INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
   display=:$((90 + RANDOM % 100))
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  setsid Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   pids+=($!)
   export DISPLAY=$display
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -98,7 +102,7 @@ else
 fi
 # The prefix runs every program in one virtual desktop, which has a taskbar and a tray. The loader
 # process is Dialvox's own: it ends when Dialvox does.
-wine "$build/app/dialvox.exe" </dev/null >/dev/null 2>&1 &
+setsid "$WINELOADER" "$build/app/dialvox.exe" </dev/null >/dev/null 2>&1 &
 dialvox_pid=$!
 pids+=($dialvox_pid)
 
@@ -106,5 +110,8 @@ if [ -n "$device" ]; then
   echo "Dialvox feeds $device until you close it (or press Ctrl+C)."
   wait "$dialvox_pid" || true
 else
-  "$root/build/host/tools/devicesim/devicesim" "$state/ports/device"
+  # In the background, so that the shell's trap runs at Ctrl+C while the simulator reads on.
+  setsid "$root/build/host/tools/devicesim/devicesim" "$state/ports/device" </dev/null &
+  pids+=($!)
+  wait $! || true
 fi
