@@ -42,8 +42,8 @@ TickResult DeviceFeed::Tick(const Settings& settings) {
 }
 
 void DeviceFeed::Rest(const Settings& settings) noexcept {
-  // Only on a port that is open, and never for long: an open may take seconds (a Bluetooth port
-  // connects first), and Windows gives a program about 2 s for a sleep and 5 s at the session's end.
+  // Only on a port that is open (opened again only for a rate changed since the last tick): an open
+  // may take seconds, and Windows gives a program about 2 s for a sleep, 5 s at the session's end.
   if (!CommPort.IsOpen()) return;
   try {
     const Transmission wire = PrepareRest(Frame, settings.writeMode);
